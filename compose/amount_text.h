@@ -1,0 +1,24 @@
+#pragma once
+// The amount texts of the earnings screen: read as numbers, written with two decimals, cut at
+// their last point; and the clock text's full-width colons. All texts are GBK byte strings, and
+// every scan steps over a two-byte character (a byte of 0x80 or above and the byte after it).
+#include <string>
+#include <string_view>
+
+#include "amount_pieces.h"
+
+// The number at the start of the text after folding full-width forms; 0 when there is none.
+double ParseNumber(std::string_view text);
+
+// The value rounded half away from zero to `decimals` places and written as "%.13g" would
+// (with a three-digit exponent), then padded with zeros to `decimals` places after the ".".
+std::string FormatFixed(double value, int decimals);
+
+// The text cut at its last "."; without one, the whole text is the fraction part.
+AmountPieces SplitAmount(std::string_view text);
+
+// What the confirm button writes back into an amount box: FormatFixed(ParseNumber(text), 2).
+std::string NormaliseAmountText(std::string_view text);
+
+// The clock text with every full-width colon that begins a character replaced by ":".
+std::string NormaliseClockText(std::string_view text);

@@ -1,0 +1,51 @@
+#pragma once
+// An off-screen drawing surface: a fixed-size RGB raster that starts out showing its background
+// picture, with a current font and text colour. Texts are GBK byte strings.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "colour.h"
+#include "font_record.h"
+
+struct CanvasSettings {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::span<const unsigned char> backgroundPng;  // tiled from the top-left corner; may be empty
+  Colour backgroundColour = kSystemColourMarker;  // the marker means the button-face grey
+  Colour textBackground = kSystemColourMarker;    // the marker means transparent
+  bool keepsRaster = true;                        // a surface that is only measured on keeps none
+};
+
+class CanvasFont;  // the face and size a surface draws with (canvas_font.h)
+
+struct Canvas {
+  CanvasSettings settings;
+  std::vector<unsigned char> raster;      // width x height x 3 bytes, R G B, top row first
+  std::vector<unsigned char> background;  // decoded background picture, R G B, cached
+  std::int32_t backgroundWidth = 0;
+  std::int32_t backgroundHeight = 0;
+  bool backgroundDecoded = false;
+  std::shared_ptr<const CanvasFont> font;  // null until the first SetFont: the default UI font
+  Colour textColour = Rgb(0, 0, 0);
+};
+
+// A new surface, painted as by Clear when it keeps a raster.
+Canvas MakeCanvas(const CanvasSettings& settings);
+
+void Clear(Canvas& canvas);
+void SetFont(Canvas& canvas, const FontRecord& record);
+void SetTextColor(Canvas& canvas, Colour colour);
+std::int32_t TextWidth(const Canvas& canvas, std::string_view text);
+void WriteAt(Canvas& canvas, std::int32_t x, std::int32_t y, std::string_view text);
+void CopyTo(const Canvas& source, Canvas& target, std::int32_t x, std::int32_t y);
+
+// The whole raster as the bytes of a 24-bit, bottom-up BMP file.
+std::vector<unsigned char> GetPicture(const Canvas& canvas);
+// The same into a buffer the caller keeps, so that repeated calls reuse its memory.
+void GetPictureInto(const Canvas& canvas, std::vector<unsigned char>& bmp);
+
+// The colour of one raster pixel; (0, 0) is the top-left corner.
+Colour PixelAt(const Canvas& canvas, std::int32_t x, std::int32_t y);

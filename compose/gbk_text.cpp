@@ -1,0 +1,141 @@
+#include "gbk_text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace {
+
+// One iconv conversion descriptor, closed with its owner.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts all of `in`; returns false (with `out` unchanged in meaning) when any byte of it
+  // could not be converted.
+  bool Convert(std::string_view in, std::string& out) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char buffer[64];
+    while (srcLeft > 0) {
+      char* dst = buffer;
+      std::size_t dstLeft = sizeof buffer;
+      const std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      out.append(buffer, static_cast<std::size_t>(dst - buffer));
+      if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+    }
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+    out.append(buffer, static_cast<std::size_t>(dst - buffer));
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+Converter& Utf8ToGbkConverter() {
+  static thread_local Converter converter("GBK", "UTF-8");
+  return converter;
+}
+Converter& GbkToUtf32Converter() {
+  static thread_local Converter converter("UTF-32LE", "GBK");
+  return converter;
+}
+
+// Length of the UTF-8 sequence that starts with `lead`, or 0 when `lead` cannot start one.
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {  // ASCII is the same in both
+      out += static_cast<char>(lead);
+      ++i;
+      continue;
+    }
+    // Convert one character at a time so that one that GBK lacks costs only itself.
+    std::size_t length = Utf8SequenceLength(lead);
+    if (length == 0 || i + length > utf8.size()) length = 1;
+    std::string converted;
+    if (length > 1 && Utf8ToGbkConverter().Convert(utf8.substr(i, length), converted) &&
+        !converted.empty()) {
+      out += converted;
+    } else {
+      out += '?';
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::u32string GbkToCodePoints(std::string_view gbk) {
+  std::u32string out;
+  out.reserve(gbk.size());
+  std::size_t i = 0;
+  while (i < gbk.size()) {
+    const auto lead = static_cast<unsigned char>(gbk[i]);
+    if (lead < 0x80) {
+      out += static_cast<char32_t>(lead);
+      ++i;
+      continue;
+    }
+    if (i + 1 >= gbk.size()) {  // a lead byte with nothing after it
+      out += U'\uFFFD';
+      break;
+    }
+    std::string utf32;
+    if (GbkToUtf32Converter().Convert(gbk.substr(i, 2), utf32) && utf32.size() == 4) {
+      const auto* b = reinterpret_cast<const unsigned char*>(utf32.data());
+      out += static_cast<char32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (b[3] << 24));
+    } else {
+      out += U'\uFFFD';
+    }
+    i += 2;
+  }
+  return out;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  for (char32_t c : GbkToCodePoints(gbk)) AppendUtf8(c, out);
+  return out;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The border between the Unicode of the window and the command line (UTF-8) and the GBK byte
+// strings of the picture core. Neither direction depends on the process's locale.
+#include <string>
+#include <string_view>
+
+// UTF-8 to GBK. A character GBK cannot hold becomes "?", as a GBK edit box would show it;
+// an invalid UTF-8 sequence becomes "?" as well.
+std::string Utf8ToGbk(std::string_view utf8);
+
+// GBK to UTF-8. A two-byte unit that is not a GBK character, and a lone lead byte at the end,
+// become U+FFFD.
+std::string GbkToUtf8(std::string_view gbk);
+
+// GBK to code points, one per character: a byte below 0x80 is a character of its own, a byte of
+// 0x80 or above and the byte after it are one character. Units that are not GBK give U+FFFD.
+std::u32string GbkToCodePoints(std::string_view gbk);
