@@ -1,11 +1,15 @@
-#include <cstdio>
+#include <cstring>
 
-#include "program_state_lifecycle.h"
+#include "command_line.h"
+#ifdef LUMIVALE_WITH_WINDOW
+#include "startup_sequence.h"
+#endif
 
-int main() {
-  InitialiseProgramState();
-  RegisterExitRoutine(ReleaseProgramState);
-  std::puts("lumivale: the picture core is built; the window and the command line are not there yet.");
-  RunExitRoutines();
-  return 0;
+int main(int argc, char** argv) {
+  if (argc > 1 && IsCommandLineRequest(argv[1])) return RunCommandLine(argc, argv);
+#ifdef LUMIVALE_WITH_WINDOW
+  return StartupSequence(argc, argv);
+#else
+  return RunCommandLine(argc, argv);
+#endif
 }
