@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <system_error>
+
+// A file that is being written beside its final place and only replaces what is at the target
+// once it is complete. The temporary file is created exclusively in the target's folder, named
+// ".<target name>.<random>.tmp", so it never overwrites anything, and a rename puts it in place:
+// readers of the target see either the old file or the whole new one, never a part.
+//
+// Until Commit succeeds the destructor removes the temporary file and nothing else.
+class PendingFile {
+ public:
+  // Creates the temporary file for `target` (mode 0644 less the umask; when a regular file is
+  // already at the target, the temporary file takes over its permission bits). A symbolic link
+  // at the target is followed, so the file it points to is replaced and the link stays.
+  // Gives nothing and sets `error` when the folder cannot take a new file or the target is a
+  // folder.
+  static std::optional<PendingFile> CreateBeside(const std::filesystem::path& target,
+                                                 std::error_code& error);
+
+  PendingFile(PendingFile&& other) noexcept;
+  PendingFile& operator=(PendingFile&& other) noexcept;
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+  ~PendingFile();
+
+  // The stream to write the contents to; null once committed.
+  FILE* stream() const { return stream_; }
+  const std::filesystem::path& temporaryPath() const { return temporaryPath_; }
+  const std::filesystem::path& target() const { return target_; }
+
+  // Writes all of `bytes` to the stream; on failure keeps the reason for Commit as well.
+  bool Write(std::span<const unsigned char> bytes, std::error_code& error);
+
+  // Flushes, syncs to disk, closes and renames the temporary file over the target. On failure
+  // the temporary file is removed, the target is left as it was and `error` says why.
+  bool Commit(std::error_code& error);
+
+ private:
+  PendingFile(FILE* stream, std::filesystem::path temporaryPath, std::filesystem::path target);
+  void Discard() noexcept;
+
+  FILE* stream_ = nullptr;
+  std::filesystem::path temporaryPath_;
+  std::filesystem::path target_;
+  std::error_code firstWriteError_;
+};
+
+// Writes `bytes` as the whole contents of `target` through a PendingFile.
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const unsigned char> bytes,
+                         std::error_code& error);
