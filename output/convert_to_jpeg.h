@@ -1,16 +1,34 @@
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string>
+#include <system_error>
 
 // Result codes of ConvertToJpeg.
 enum JpegResult : int {
   kJpegWritten = 1,
   kJpegBadArguments = -7,   // a path is missing, quality not 1..100 or smoothing not 0..100
   kJpegNoSource = -1,       // nothing exists at the source path
-  kJpegUnreadableSource = -3,  // the source is not a picture this can read
+  kJpegUnreadableSource = -3,  // the source is not a picture this can read (a folder included)
   kJpegWriteFailed = -4,    // the target could not be written or encoding failed
 };
 
 // Reads the 24-bit bottom-up BMP at `sourcePath` and writes it to `targetPath` as a baseline
-// JFIF JPEG, replacing what is there only once the new file is complete.
+// JFIF JPEG, replacing what is there only once the new file is complete. A failure leaves an
+// earlier file at the target as it was and no partial file behind.
+//
+// Checks in this order: arguments (-7, nothing touched), the source's existence (-1), its
+// contents (-3), then the writing (-4). Quality is on libjpeg's 1..100 scale with baseline
+// tables forced; smoothing is libjpeg's smoothing factor 0..100.
 int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath, bool grayscale,
                   int quality, bool optimiseCoding, int smoothing);
+// The same; on -4 `writeError` says why the target could not be written.
+int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath, bool grayscale,
+                  int quality, bool optimiseCoding, int smoothing, std::error_code& writeError);
+
+// The same for a BMP file already in memory; the codes are those above except -1.
+int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
+                          bool grayscale, int quality, bool optimiseCoding, int smoothing);
+int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
+                          bool grayscale, int quality, bool optimiseCoding, int smoothing,
+                          std::error_code& writeError);
