@@ -42,10 +42,12 @@ std::int32_t TextWidth(const Canvas& canvas, std::string_view text);
 void WriteAt(Canvas& canvas, std::int32_t x, std::int32_t y, std::string_view text);
 void CopyTo(const Canvas& source, Canvas& target, std::int32_t x, std::int32_t y);
 
-// The whole raster as the bytes of a 24-bit, bottom-up BMP file.
+// The whole raster as the bytes of a 24-bit, bottom-up BMP file; empty for a surface without a
+// raster.
 std::vector<unsigned char> GetPicture(const Canvas& canvas);
 // The same into a buffer the caller keeps, so that repeated calls reuse its memory.
 void GetPictureInto(const Canvas& canvas, std::vector<unsigned char>& bmp);
 
-// The colour of one raster pixel; (0, 0) is the top-left corner.
+// The colour of one raster pixel; (0, 0) is the top-left corner. The marker for a pixel outside
+// the surface or a surface without a raster.
 Colour PixelAt(const Canvas& canvas, std::int32_t x, std::int32_t y);
