@@ -1,0 +1,35 @@
+#pragma once
+// 图片框_预览图: keeps the bytes of a picture file and shows the picture stretched over its
+// client area (the box less its one-pixel border), aspect ratio not kept, white where no
+// picture covers it.
+#include <QImage>
+#include <QWidget>
+#include <span>
+#include <vector>
+
+class PreviewBox : public QWidget {
+ public:
+  explicit PreviewBox(QWidget* parent = nullptr);
+
+  // Keeps a copy of the bytes and shows the picture they hold.
+  void SetPicture(std::span<const unsigned char> bytes);
+  // Takes the bytes without copying them and hands back the previously kept ones, so that a
+  // caller can render the next picture into that memory.
+  void SwapPicture(std::vector<unsigned char>& bytes);
+  // The bytes last set, unchanged; empty when none was set.
+  const std::vector<unsigned char>& Picture() const { return picture_; }
+  // What the client area shows: the picture scaled to it; null when there is no picture or
+  // the bytes are no picture Qt can read.
+  const QImage& ShownImage() const { return shown_; }
+  QRect ClientArea() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void ScalePicture();
+
+  std::vector<unsigned char> picture_;
+  QImage shown_;
+};

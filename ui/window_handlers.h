@@ -1,0 +1,28 @@
+#pragma once
+// What the window does: the start sequence and the clicks of the three buttons.
+#include "earnings_renderer.h"
+
+class MainWindow;
+
+// The start sequence, run before the window is shown: the start notice, the built-in fonts,
+// and the first picture from the controls' initial contents.
+void OnWindowCreated(MainWindow& window);
+
+// 按钮_预览图片: the amounts rewritten with two decimals, then the picture rendered again.
+void OnConfirmClicked(MainWindow& window);
+// 按钮_复制图片 and 按钮_保存图片; they do nothing yet.
+void OnCopyClicked(MainWindow& window);
+void SavePreviewAsJpeg(MainWindow& window);
+
+// Rewrites the five amount boxes, in order, with their value to two decimals; every box is
+// written back, even when its text does not change.
+void NormaliseAmounts(MainWindow& window);
+// The nine inputs as the controls hold them now, as GBK texts.
+ScreenInputs ReadScreenInputs(const MainWindow& window);
+// Renders from the controls, writes the clock text back and gives the preview the picture.
+void RenderPreview(MainWindow& window);
+
+// Dispatches the events that are waiting and returns without waiting for more.
+void ProcessPendingMessages();
+// The user's documents folder as a local 8-bit path; empty when it is unknown.
+std::string DocumentsFolder();
