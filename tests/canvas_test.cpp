@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -240,6 +242,55 @@ TEST(CanvasFont, FourthFieldIsStrikeOutFifthUnderline) {
   EXPECT_NE(PixelAt(a, 0, struckRows.front()), Rgb(255, 255, 255));
   EXPECT_NE(PixelAt(a, width - 1, struckRows.front()), Rgb(255, 255, 255));
   EXPECT_EQ(PixelAt(a, width, struckRows.front()), Rgb(255, 255, 255));
+}
+
+struct InkBox {
+  std::int32_t left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+};
+
+InkBox InkBoxOf(const Canvas& canvas) {
+  InkBox box;
+  for (std::int32_t y = 0; y < canvas.settings.height; ++y)
+    for (std::int32_t x = 0; x < canvas.settings.width; ++x)
+      if (PixelAt(canvas, x, y) != Rgb(255, 255, 255)) {
+        box.left = std::min(box.left, x);
+        box.right = std::max(box.right, x);
+        box.top = std::min(box.top, y);
+        box.bottom = std::max(box.bottom, y);
+      }
+  return box;
+}
+
+TEST(CanvasFont, ItalicShearsAFaceThatIsNotItalicAndKeepsItsAdvances) {
+  RegisterRoboto();
+  Canvas upright = WhiteCanvas(200, 80), slanted = WhiteCanvas(200, 80);
+  SetFont(upright, Record("Roboto", 45));
+  FontRecord italic = Record("Roboto", 45);
+  italic.italic = true;
+  SetFont(slanted, italic);
+  EXPECT_TRUE(DescribeFont(slanted).sheared);
+  EXPECT_EQ(TextWidth(slanted, "111"), TextWidth(upright, "111"));
+  WriteAt(upright, 10, 0, "1");
+  WriteAt(slanted, 10, 0, "1");
+  // The top of the stroke leans right of the upright one; the foot stays on the baseline.
+  EXPECT_GT(InkBoxOf(slanted).right, InkBoxOf(upright).right + 3);
+  EXPECT_EQ(InkBoxOf(slanted).bottom, InkBoxOf(upright).bottom);
+}
+
+TEST(CanvasFont, AngleTurnsTheTextCounterClockwise) {
+  RegisterRoboto();
+  Canvas canvas = WhiteCanvas(200, 200);
+  FontRecord record = Record("Roboto", 25);
+  record.angle = 900;
+  SetFont(canvas, record);
+  const std::int32_t width = TextWidth(canvas, "1111");
+  WriteAt(canvas, 50, 150, "1111");
+  const InkBox box = InkBoxOf(canvas);
+  // Written upwards from (50, 150): the cell's top edge is now its left edge.
+  EXPECT_GE(box.left, 50);
+  EXPECT_LE(box.bottom, 150);
+  EXPECT_GT(box.bottom - box.top, width * 3 / 4);
+  EXPECT_LT(box.right - box.left, width / 2);
 }
 
 // --- Measuring and writing ---------------------------------------------------------------------
