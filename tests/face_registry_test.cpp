@@ -87,10 +87,11 @@ TEST(FaceRegistry, ARegistrationReachesNamesThatFellBackBefore) {
   settings.height = 50;
   Canvas canvas = MakeCanvas(settings);
   FontRecord record;
-  record.faceName = "Roboto";
+  record.faceName = "DejaVu Sans Condensed";
   record.size = 45;
-  const auto copy = TempPath("RobotoLate.ttf");
-  std::filesystem::copy_file(kRoboto, copy, std::filesystem::copy_options::overwrite_existing);
+  const auto copy = TempPath("Condensed.ttf");
+  std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf", copy,
+                             std::filesystem::copy_options::overwrite_existing);
   SetFont(canvas, record);
   EXPECT_FALSE(DescribeFont(canvas).registered);
   ASSERT_TRUE(RegisterFaceFile(copy.string()));
