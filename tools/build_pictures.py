@@ -214,13 +214,10 @@ def draw_balance_area(image):
     centre_y = BALANCE_CAPTION_TOP + 20
     draw.text((BALANCE_X, centre_y), caption, font=font, fill=HEADER_CAPTION, anchor="lm")
     # an "eye" mark after the caption (show or hide the amount)
-    ex = BALANCE_X + round(draw.textlength(caption, font=font)) + 30
+    ex = BALANCE_X + round(draw.textlength(caption, font=font)) + 32
     paint_shape(image, HEADER_CAPTION,
-                lambda d, s: d.chord((s(ex - 15), s(centre_y - 14), s(ex + 15), s(centre_y + 14)),
-                                     200, 340, outline=255, width=s(2.5)))
-    paint_shape(image, HEADER_CAPTION,
-                lambda d, s: d.chord((s(ex - 15), s(centre_y - 14), s(ex + 15), s(centre_y + 14)),
-                                     20, 160, outline=255, width=s(2.5)))
+                lambda d, s: d.ellipse((s(ex - 16), s(centre_y - 10), s(ex + 16), s(centre_y + 10)),
+                                       outline=255, width=s(2.5)))
     paint_shape(image, HEADER_CAPTION,
                 lambda d, s: d.ellipse((s(ex - 5), s(centre_y - 5), s(ex + 5), s(centre_y + 5)),
                                        fill=255))
@@ -315,14 +312,14 @@ def draw_banner(image):
     banner = Image.new("RGB", (WIDTH, HEIGHT), WHITE)
     draw = ImageDraw.Draw(banner)
     for x in range(WIDTH):
-        draw.line((x, y0, x, y1), fill=mix((255, 200, 120), (255, 150, 110), x / (WIDTH - 1)))
+        draw.line((x, y0, x, y1), fill=mix((250, 160, 80), (236, 104, 84), x / (WIDTH - 1)))
     paint_shape(banner, WHITE, lambda d, s: d.ellipse((s(800), s(y0 - 60), s(1010), s(y0 + 150)), fill=255), 40)
     paint_shape(banner, WHITE, lambda d, s: d.ellipse((s(930), s(y0 + 60), s(1080), s(y0 + 210)), fill=255), 30)
     text_at(draw, (CONTENT_LEFT - 24, y0 + 50), "邀请好友一起推广", 36, WHITE, bold=True)
-    text_at(draw, (CONTENT_LEFT - 24, y0 + 98), "分享好物链接，轻松赚取推广佣金", 24, (255, 246, 236))
+    text_at(draw, (CONTENT_LEFT - 24, y0 + 98), "分享好物链接，轻松赚取推广佣金", 24, (255, 238, 226))
     # a white "go" pill at the right
     rounded_box(banner, (820, y0 + 50, 980, y0 + 100), 25, WHITE)
-    text_at(draw, (900, y0 + 75), "去邀请", 26, (235, 120, 70), bold=True, anchor="mm")
+    text_at(draw, (900, y0 + 75), "去邀请", 26, (230, 100, 70), bold=True, anchor="mm")
     mask = Image.new("L", (WIDTH, HEIGHT), 0)
     s = SUPERSAMPLE
     big = Image.new("L", (WIDTH * s, HEIGHT * s), 0)
