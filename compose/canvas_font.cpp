@@ -266,11 +266,10 @@ void CanvasFont::Rasterise(GlyphImage& glyph) const {
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     FT_Outline* outline = &slot->outline;
     if (emboldenPixels_ > 0) {
-      // Grow the strokes by whole pixels, keeping the left edge and the baseline in place; the
-      // advance has grown by the same amount.
+      // Grows the glyph by whole pixels to the right and upwards, keeping its left edge and its
+      // foot in place; the advance has grown by the same amount.
       const FT_Pos strength = FT_Pos{emboldenPixels_} * 64;
       FT_Outline_EmboldenXY(outline, strength, strength);
-      FT_Outline_Translate(outline, strength / 2, strength / 2);
     }
     if (description_.sheared) {
       FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};  // about 12 degrees

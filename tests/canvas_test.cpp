@@ -106,6 +106,23 @@ std::int64_t InkAmount(const Canvas& canvas) {
   return ink;
 }
 
+struct InkBox {
+  std::int32_t left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+};
+
+InkBox InkBoxOf(const Canvas& canvas) {
+  InkBox box;
+  for (std::int32_t y = 0; y < canvas.settings.height; ++y)
+    for (std::int32_t x = 0; x < canvas.settings.width; ++x)
+      if (PixelAt(canvas, x, y) != Rgb(255, 255, 255)) {
+        box.left = std::min(box.left, x);
+        box.right = std::max(box.right, x);
+        box.top = std::min(box.top, y);
+        box.bottom = std::max(box.bottom, y);
+      }
+  return box;
+}
+
 // --- Fonts ------------------------------------------------------------------------------------
 
 TEST(CanvasFont, EmHeightsAtNinetySixPixelsPerInch) {
@@ -206,6 +223,17 @@ TEST(CanvasFont, BoldEmboldensAFaceThatIsNotBoldItself) {
   WriteAt(regular, 0, 0, "11");
   WriteAt(bold, 0, 0, "11");
   EXPECT_GT(InkAmount(bold), InkAmount(regular) * 11 / 10);
+  // The strokes grow to the right and upwards: the glyphs keep their left edge and their foot.
+  Canvas regularH = WhiteCanvas(100, 80), boldH = WhiteCanvas(100, 80);
+  SetFont(regularH, Record("Roboto", 45));
+  SetFont(boldH, Record("Roboto", 45, true));
+  WriteAt(regularH, 10, 0, "H");
+  WriteAt(boldH, 10, 0, "H");
+  const InkBox thin = InkBoxOf(regularH), thick = InkBoxOf(boldH);
+  EXPECT_EQ(thick.left, thin.left);
+  EXPECT_EQ(thick.bottom, thin.bottom);
+  EXPECT_EQ(thick.right, thin.right + 3);
+  EXPECT_EQ(thick.top, thin.top - 3);
 }
 
 TEST(CanvasFont, BoldPicksARegisteredBoldFaceWithoutEmboldening) {
@@ -242,23 +270,6 @@ TEST(CanvasFont, FourthFieldIsStrikeOutFifthUnderline) {
   EXPECT_NE(PixelAt(a, 0, struckRows.front()), Rgb(255, 255, 255));
   EXPECT_NE(PixelAt(a, width - 1, struckRows.front()), Rgb(255, 255, 255));
   EXPECT_EQ(PixelAt(a, width, struckRows.front()), Rgb(255, 255, 255));
-}
-
-struct InkBox {
-  std::int32_t left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
-};
-
-InkBox InkBoxOf(const Canvas& canvas) {
-  InkBox box;
-  for (std::int32_t y = 0; y < canvas.settings.height; ++y)
-    for (std::int32_t x = 0; x < canvas.settings.width; ++x)
-      if (PixelAt(canvas, x, y) != Rgb(255, 255, 255)) {
-        box.left = std::min(box.left, x);
-        box.right = std::max(box.right, x);
-        box.top = std::min(box.top, y);
-        box.bottom = std::max(box.bottom, y);
-      }
-  return box;
 }
 
 TEST(CanvasFont, ItalicShearsAFaceThatIsNotItalicAndKeepsItsAdvances) {
