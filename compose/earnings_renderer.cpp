@@ -1,20 +1,140 @@
-// Placeholder until the renderer lands: a plain white 1080 x 1920 BMP.
 #include "earnings_renderer.h"
 
-#include <cstring>
+#include <cmath>
 
-RenderSurfaces MakeRenderSurfaces() { return {}; }
+#include "amount_text.h"
+#include "embedded_assets.h"
 
-std::string RenderEarningsScreen(ProgramState&, RenderSurfaces&, const ScreenInputs& inputs,
-                                 std::vector<unsigned char>& picture) {
-  const std::uint32_t width = 1080, height = 1920, rowSize = 3240, imageSize = rowSize * height;
-  picture.assign(54 + imageSize, 0xFF);
-  unsigned char* h = picture.data();
-  auto put32 = [&](int at, std::uint32_t v) { std::memcpy(h + at, &v, 4); };
-  auto put16 = [&](int at, std::uint16_t v) { std::memcpy(h + at, &v, 2); };
-  h[0] = 'B'; h[1] = 'M';
-  put32(2, 54 + imageSize); put32(6, 0); put32(10, 54); put32(14, 40); put32(18, width);
-  put32(22, height); put16(26, 1); put16(28, 24); put32(30, 0); put32(34, imageSize);
-  put32(38, 0); put32(42, 0); put32(46, 0); put32(50, 0);
-  return inputs.clock;
+namespace {
+
+constexpr Colour kClockColour = Rgb(255, 227, 209);
+constexpr Colour kWhite = Rgb(255, 255, 255);
+constexpr Colour kBodyColour = Rgb(51, 51, 51);
+constexpr const char* kWordFaceName = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA";  // 微软雅黑
+
+constexpr std::int32_t kSurfaceWidth = 1080;
+constexpr std::int32_t kIntegerSize = 45;
+constexpr std::int32_t kFractionSize = 28;
+constexpr std::int32_t kSettledFractionSize = 31;
+
+// Positions are computed in double precision, truncated toward zero to 64 bits, and the low
+// 32 bits are kept: so -1.5 becomes -1, not -2.
+std::int32_t Truncate(double value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(
+      static_cast<std::uint64_t>(static_cast<std::int64_t>(std::trunc(value)))));
+}
+
+// Integer sums wrap to 32 bits the same way.
+std::int32_t Wrap(std::int64_t value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+}
+
+void SetSizeAndBold(FontRecord& record, std::int32_t size, bool bold) {
+  record.size = size;
+  record.bold = bold;
+}
+
+std::string WithPoint(const std::string& fractionPart) { return "." + fractionPart; }
+
+// A monthly income: the sign, the integer part centred on signBase - 8, the fraction behind it.
+std::int32_t DrawMonthlyIncome(ProgramState& state, RenderSurfaces& surfaces,
+                               AmountPieces& pieces, const std::string& text, double signBase) {
+  Canvas& t = surfaces.templateSurface;
+  Canvas& m = surfaces.measuringSurface;
+  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
+  SetFont(m, state.heavyFont);
+  SetFont(t, state.heavyFont);
+  pieces = SplitAmount(text);
+  const std::int32_t width = TextWidth(m, pieces.integerPart);
+  const std::int32_t signX = Truncate(signBase - width / 2.0 - 38.0);
+  CopyTo(surfaces.signSurface, t, signX, 586);
+  WriteAt(t, Wrap(std::int64_t{signX} + 30), 556, pieces.integerPart);
+  state.heavyFont.size = kFractionSize;
+  SetFont(t, state.heavyFont);
+  WriteAt(t, Wrap(std::int64_t{signX} + width + 30), 578, WithPoint(pieces.fractionPart));
+  return signX;
+}
+
+}  // namespace
+
+RenderSurfaces MakeRenderSurfaces() {
+  CanvasSettings templateSettings;
+  templateSettings.width = kSurfaceWidth;
+  templateSettings.height = 1920;
+  templateSettings.backgroundPng = TemplatePictureData();
+
+  CanvasSettings measuringSettings;
+  measuringSettings.width = 28;
+  measuringSettings.height = 27;
+  measuringSettings.keepsRaster = false;
+
+  CanvasSettings signSettings;
+  signSettings.width = 25;
+  signSettings.height = 29;
+  signSettings.backgroundPng = CurrencySignPictureData();
+
+  return {MakeCanvas(templateSettings), MakeCanvas(measuringSettings), MakeCanvas(signSettings)};
+}
+
+std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                                 const ScreenInputs& inputs, std::vector<unsigned char>& picture) {
+  Canvas& t = surfaces.templateSurface;
+  Canvas& m = surfaces.measuringSurface;
+
+  Clear(t);
+  std::string clock = NormaliseClockText(inputs.clock);
+
+  // The clock ends 24 px from the right edge; the word starts 72 px left of the clock. Both
+  // use the clock's width, measured while the measuring surface holds the clock's font.
+  SetSizeAndBold(state.fineFont, 25, false);
+  SetFont(m, state.fineFont);
+  SetFont(t, state.fineFont);
+  SetTextColor(t, kClockColour);
+  const std::int32_t clockWidth = TextWidth(m, clock);
+  WriteAt(t, Wrap(std::int64_t{kSurfaceWidth} - clockWidth - 24), 18, clock);
+
+  state.wordFont.faceName = kWordFaceName;
+  SetSizeAndBold(state.wordFont, 25, false);
+  SetFont(t, state.wordFont);
+  WriteAt(t, Wrap(std::int64_t{kSurfaceWidth} - clockWidth - 96), 14, inputs.word);
+
+  // The fractions follow their integer parts at the integer part's width in the integer
+  // font: the measuring surface keeps size 45 while the template surface takes the smaller one.
+  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
+  SetFont(m, state.heavyFont);
+  SetFont(t, state.heavyFont);
+  SetTextColor(t, kWhite);
+  state.balancePieces = SplitAmount(inputs.balance);
+  WriteAt(t, 132, 354, state.balancePieces.integerPart);
+  state.heavyFont.size = kFractionSize;
+  SetFont(t, state.heavyFont);
+  const std::int32_t balanceWidth = TextWidth(m, state.balancePieces.integerPart);
+  WriteAt(t, Wrap(std::int64_t{132} + balanceWidth), 376,
+          WithPoint(state.balancePieces.fractionPart));
+
+  SetTextColor(t, kBodyColour);
+  state.thisMonthSignX =
+      DrawMonthlyIncome(state, surfaces, state.thisMonthPieces, inputs.thisMonth, 270.0);
+  state.lastMonthSignX =
+      DrawMonthlyIncome(state, surfaces, state.lastMonthPieces, inputs.lastMonth, 810.0);
+
+  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
+  SetFont(m, state.heavyFont);
+  SetFont(t, state.heavyFont);
+  state.settledPieces = SplitAmount(inputs.settled);
+  WriteAt(t, 400, 969, state.settledPieces.integerPart);
+  state.heavyFont.size = kSettledFractionSize;
+  SetFont(t, state.heavyFont);
+  const std::int32_t settledWidth = TextWidth(m, state.settledPieces.integerPart);
+  WriteAt(t, Wrap(std::int64_t{400} + settledWidth), 987,
+          WithPoint(state.settledPieces.fractionPart));
+
+  SetSizeAndBold(state.fineFont, 32, false);
+  SetFont(t, state.fineFont);
+  WriteAt(t, 96, 1144, inputs.clicks);
+  WriteAt(t, 424, 1144, inputs.payments);
+  WriteAt(t, 794, 1144, inputs.transaction);
+
+  GetPictureInto(t, picture);
+  return clock;
 }
