@@ -1,0 +1,294 @@
+// Installing the built-in fonts into a documents folder and registering their faces, against
+// temporary folders. Registration runs in a child process per case, so that every case starts
+// with an empty face registry and shows what that case alone registered.
+#include "font_provisioning.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "built_in_fonts.h"
+#include "face_registry.h"
+#include "face_registry_lookup.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TemporaryFolder {
+ public:
+  TemporaryFolder() {
+    std::string pattern = (fs::temp_directory_path() / "lumivale-docs-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::vector<unsigned char> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::set<std::string> Entries(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+std::vector<unsigned char> Bytes(std::span<const unsigned char> data) {
+  return {data.begin(), data.end()};
+}
+
+std::vector<unsigned char> BytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+
+const std::string kCuFile = "lumivale_cu.ttf";
+const std::string kXiFile = "lumivale_xi.ttf";
+
+// What a fresh process sees after RegisterBuiltInFonts.
+struct Registration {
+  bool cuRegistered = false;
+  bool xiRegistered = false;
+  bool recordsNamed = false;  // heavyFont/fineFont named, wordFont and the rest untouched
+  bool cuFromFile = false;    // the face comes from the documents folder, not the built-in copy
+  bool xiFromFile = false;
+};
+
+bool FromFile(const char* family, const std::string& path) {
+  const auto match = FindRegisteredFace(family, false, false);
+  return match && match->source.path == path && match->source.data.empty();
+}
+
+Registration RegisterInChildProcess(const std::string& documentsFolder) {
+  const pid_t child = fork();
+  if (child == 0) {
+    ProgramState state;
+    ProgramState expected;
+    RegisterBuiltInFonts(documentsFolder, state);
+    expected.heavyFont.faceName = "lumivale_cu";
+    expected.fineFont.faceName = "lumivale_xi";
+    const bool named = state.heavyFont == expected.heavyFont &&
+                       state.fineFont == expected.fineFont &&
+                       state.wordFont == expected.wordFont;
+    const int bits = (IsFaceRegistered("lumivale_cu") ? 1 : 0) |
+                     (IsFaceRegistered("lumivale_xi") ? 2 : 0) | (named ? 4 : 0) |
+                     (FromFile("lumivale_cu", FontFilePath(documentsFolder, kCuFile)) ? 8 : 0) |
+                     (FromFile("lumivale_xi", FontFilePath(documentsFolder, kXiFile)) ? 16 : 0);
+    _exit(bits);
+  }
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status)) << "the registering process did not end normally";
+  if (!WIFEXITED(status)) return {};
+  const int bits = WEXITSTATUS(status);
+  return {(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0, (bits & 16) != 0};
+}
+
+void ExpectBothFacesNamed(const Registration& r) {
+  EXPECT_TRUE(r.cuRegistered);
+  EXPECT_TRUE(r.xiRegistered);
+  EXPECT_TRUE(r.recordsNamed);
+}
+
+const auto kCuData = [] { return Bytes(HeavyBuiltInFont().data); };
+const auto kXiData = [] { return Bytes(FineBuiltInFont().data); };
+
+TEST(FontFilePath, JoinsWithExactlyOneSlash) {
+  struct Case {
+    const char* folder;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"/home/ann/Documents", "/home/ann/Documents/lumivale_cu.ttf"},
+      {"/home/ann/Documents/", "/home/ann/Documents/lumivale_cu.ttf"},
+      {"/home/ann/Documents//", "/home/ann/Documents/lumivale_cu.ttf"},
+      {"Documents", "Documents/lumivale_cu.ttf"},
+      {"/", "/lumivale_cu.ttf"},
+      {"", "/lumivale_cu.ttf"},
+      {"/home/ann/My Documents", "/home/ann/My Documents/lumivale_cu.ttf"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FontFilePath(c.folder, kCuFile), c.expected) << c.folder;
+}
+
+TEST(InstallBuiltInFonts, FirstRunWritesBothFilesExactly) {
+  TemporaryFolder docs;
+  InstallBuiltInFonts(docs.path());
+  EXPECT_EQ(ReadAll(docs / kCuFile), kCuData());
+  EXPECT_EQ(ReadAll(docs / kXiFile), kXiData());
+  EXPECT_EQ(Entries(docs.path()), (std::set<std::string>{kCuFile, kXiFile}))
+      << "no temporary file may stay behind";
+
+  const Registration r = RegisterInChildProcess(docs.path());
+  ExpectBothFacesNamed(r);
+  EXPECT_TRUE(r.cuFromFile);
+  EXPECT_TRUE(r.xiFromFile);
+}
+
+TEST(InstallBuiltInFonts, FilesAlreadyThereAreNeverRewritten) {
+  TemporaryFolder docs;
+  WriteText(docs / kCuFile, "not a font");
+  WriteText(docs / kXiFile, "");
+  InstallBuiltInFonts(docs.path());
+  InstallBuiltInFonts(docs.path());
+  EXPECT_EQ(ReadAll(docs / kCuFile), BytesOf("not a font"));
+  EXPECT_TRUE(ReadAll(docs / kXiFile).empty());
+  EXPECT_EQ(Entries(docs.path()).size(), 2u);
+
+  // Damaged files are left alone, and the faces come from the built-in copies.
+  const Registration r = RegisterInChildProcess(docs.path());
+  ExpectBothFacesNamed(r);
+  EXPECT_FALSE(r.cuFromFile);
+  EXPECT_FALSE(r.xiFromFile);
+  EXPECT_EQ(ReadAll(docs / kCuFile), BytesOf("not a font"));
+}
+
+TEST(InstallBuiltInFonts, OnlyTheMissingFileIsWritten) {
+  TemporaryFolder docs;
+  WriteText(docs / kCuFile, "mine");
+  InstallBuiltInFonts(docs.path());
+  EXPECT_EQ(ReadAll(docs / kCuFile), BytesOf("mine"));
+  EXPECT_EQ(ReadAll(docs / kXiFile), kXiData());
+
+  const Registration r = RegisterInChildProcess(docs.path());
+  ExpectBothFacesNamed(r);
+  EXPECT_FALSE(r.cuFromFile);
+  EXPECT_TRUE(r.xiFromFile);
+}
+
+TEST(InstallBuiltInFonts, AFolderInAFontsPlaceCountsAsPresent) {
+  TemporaryFolder docs;
+  fs::create_directory(docs / kXiFile);
+  WriteText(docs / (kXiFile + "/keep"), "x");
+  InstallBuiltInFonts(docs.path());
+  EXPECT_TRUE(fs::is_directory(docs / kXiFile));
+  EXPECT_EQ(Entries(docs / kXiFile), (std::set<std::string>{"keep"}));
+  EXPECT_EQ(ReadAll(docs / kCuFile), kCuData());
+  EXPECT_EQ(Entries(docs.path()), (std::set<std::string>{kCuFile, kXiFile}));
+
+  const Registration r = RegisterInChildProcess(docs.path());
+  ExpectBothFacesNamed(r);
+  EXPECT_TRUE(r.cuFromFile);
+  EXPECT_FALSE(r.xiFromFile);
+}
+
+TEST(InstallBuiltInFonts, ALinkInAFontsPlaceIsLeftAsItIs) {
+  TemporaryFolder docs;
+  TemporaryFolder elsewhere;
+  fs::create_symlink(elsewhere / "nothing-here", docs / kCuFile);  // dangling
+  InstallBuiltInFonts(docs.path());
+  EXPECT_TRUE(fs::is_symlink(docs / kCuFile));
+  EXPECT_TRUE(Entries(elsewhere.path()).empty());
+  ExpectBothFacesNamed(RegisterInChildProcess(docs.path()));
+}
+
+TEST(InstallBuiltInFonts, AFolderThatCannotHoldFilesGetsNothing) {
+  TemporaryFolder tmp;
+  WriteText(tmp / "afile", "plain file");
+  struct Case {
+    const char* label;
+    std::string folder;
+  };
+  // Paths under a regular file fail for root too, which permission bits would not.
+  const Case cases[] = {
+      {"under a file", tmp / "afile/docs"},
+      {"missing folder", tmp / "missing/docs"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    InstallBuiltInFonts(c.folder);
+    EXPECT_FALSE(fs::exists(tmp / "missing")) << "the documents folder is never created";
+    EXPECT_EQ(ReadAll(tmp / "afile"), BytesOf("plain file"));
+    EXPECT_EQ(Entries(tmp.path()), (std::set<std::string>{"afile"}));
+    const Registration r = RegisterInChildProcess(c.folder);
+    ExpectBothFacesNamed(r);
+    EXPECT_FALSE(r.cuFromFile);
+    EXPECT_FALSE(r.xiFromFile);
+  }
+}
+
+TEST(InstallBuiltInFonts, EmptyDocumentsPathWritesNothing) {
+  TemporaryFolder cwd;
+  const bool atRootBefore = fs::exists("/" + kCuFile) || fs::exists("/" + kXiFile);
+  const fs::path previous = fs::current_path();
+  fs::current_path(cwd.path());
+  InstallBuiltInFonts("");
+  fs::current_path(previous);
+  EXPECT_TRUE(Entries(cwd.path()).empty());
+  EXPECT_EQ(fs::exists("/" + kCuFile) || fs::exists("/" + kXiFile), atRootBefore)
+      << "nothing may be written at the root";
+
+  const Registration r = RegisterInChildProcess("");
+  ExpectBothFacesNamed(r);
+  EXPECT_FALSE(r.cuFromFile);
+  EXPECT_FALSE(r.xiFromFile);
+}
+
+TEST(InstallBuiltInFonts, AWriteThatFailsPartWayLeavesNothing) {
+  TemporaryFolder docs;
+  ASSERT_GT(HeavyBuiltInFont().data.size(), 1024u);
+  ASSERT_GT(FineBuiltInFont().data.size(), 1024u);
+  const pid_t child = fork();
+  if (child == 0) {
+    const rlimit limit{1024, 1024};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    InstallBuiltInFonts(docs.path());
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_TRUE(Entries(docs.path()).empty()) << "neither a short font file nor a temporary file";
+
+  // The next run, without the limit, writes both files whole.
+  InstallBuiltInFonts(docs.path());
+  EXPECT_EQ(ReadAll(docs / kCuFile), kCuData());
+  EXPECT_EQ(ReadAll(docs / kXiFile), kXiData());
+}
+
+TEST(RegisterBuiltInFonts, RegisteringAgainKeepsTheFacesAndNames) {
+  TemporaryFolder docs;
+  InstallBuiltInFonts(docs.path());
+  const pid_t child = fork();
+  if (child == 0) {
+    ProgramState state;
+    RegisterBuiltInFonts(docs.path(), state);
+    RegisterBuiltInFonts(docs.path(), state);
+    const bool ok = IsFaceRegistered("lumivale_cu") && IsFaceRegistered("lumivale_xi") &&
+                    state.heavyFont.faceName == "lumivale_cu" &&
+                    state.fineFont.faceName == "lumivale_xi" &&
+                    FromFile("lumivale_cu", docs / kCuFile);
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
