@@ -1,0 +1,179 @@
+// Speed and memory of the picture's hot paths, each beside its floor in the same run:
+//   lumivale_bench [path/to/lumivale]
+#include <fcntl.h>
+#include <cstdio>
+// jpeglib.h needs FILE declared first.
+#include <jpeglib.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "bench_timing.h"
+#include "built_in_fonts.h"
+#include "convert_to_jpeg.h"
+#include "earnings_renderer.h"
+#include "face_registry.h"
+
+extern char** environ;
+
+namespace {
+
+// Counts allocations of a megabyte or more, to see whether a render allocates picture-sized
+// buffers again.
+std::size_t largeAllocations = 0;
+constexpr std::size_t kLargeAllocation = 1 << 20;
+
+struct BenchContext {
+  ProgramState state;
+  RenderSurfaces surfaces;
+  ScreenInputs inputs;
+  std::vector<unsigned char> picture;
+};
+
+BenchContext MakeContext() {
+  BenchContext context;
+  const BuiltInFont heavy = HeavyBuiltInFont();
+  const BuiltInFont fine = FineBuiltInFont();
+  RegisterFaceData(heavy.data);
+  RegisterFaceData(fine.data);
+  context.state.heavyFont.faceName = std::string(heavy.familyName);
+  context.state.fineFont.faceName = std::string(fine.familyName);
+  context.surfaces = MakeRenderSurfaces();
+  context.inputs.balance = "123456.78";
+  context.inputs.thisMonth = "8888.88";
+  context.inputs.lastMonth = "9999.99";
+  context.inputs.settled = "7654.32";
+  context.inputs.clicks = "1024";
+  context.inputs.payments = "256";
+  context.inputs.transaction = "4321.00";
+  return context;
+}
+
+bool BenchRender(BenchContext& context) {
+  const auto first = MedianMilliseconds(1, [&] {
+    RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
+  });
+  std::printf("first render (decodes the template once)  %9.3f ms\n", first);
+
+  largeAllocations = 0;
+  const double render = MedianMilliseconds(41, [&] {
+    RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
+  });
+  const std::size_t allocationsDuringRenders = largeAllocations;
+
+  const Canvas& surface = context.surfaces.templateSurface;
+  std::vector<unsigned char> rasterCopy(surface.raster.size());
+  std::vector<unsigned char> bmp;
+  GetPictureInto(surface, bmp);
+  const double floor = MedianMilliseconds(41, [&] {
+    std::memcpy(rasterCopy.data(), surface.raster.data(), surface.raster.size());
+    GetPictureInto(surface, bmp);
+  });
+  const bool fast = ReportRatio("render end to end", render, "raster memcpy + BMP", floor, 1.5);
+  std::printf("picture-sized allocations in 41 later renders: %zu (goal 0) %s\n",
+              allocationsDuringRenders, allocationsDuringRenders == 0 ? "met" : "NOT MET");
+  return fast && allocationsDuringRenders == 0;
+}
+
+// libjpeg straight from the raster, with the settings the program uses, to a file.
+void PlainJpeg(const Canvas& surface, const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) std::abort();
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, file);
+  cinfo.image_width = static_cast<JDIMENSION>(surface.settings.width);
+  cinfo.image_height = static_cast<JDIMENSION>(surface.settings.height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  cinfo.optimize_coding = TRUE;
+  cinfo.smoothing_factor = 0;
+  jpeg_set_quality(&cinfo, 100, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  const std::size_t stride = static_cast<std::size_t>(surface.settings.width) * 3;
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(surface.raster.data() + cinfo.next_scanline * stride);
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::fclose(file);
+}
+
+bool BenchJpeg(BenchContext& context, const std::filesystem::path& folder) {
+  RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
+  const std::string ours = (folder / "ours.jpg").string();
+  const std::string plain = (folder / "plain.jpg").string();
+  const double converted = MedianMilliseconds(9, [&] {
+    if (ConvertBmpBytesToJpeg(context.picture, ours, false, 100, true, 0) != kJpegWritten)
+      std::abort();
+  });
+  const double floor = MedianMilliseconds(9, [&] { PlainJpeg(context.surfaces.templateSurface, plain); });
+  return ReportRatio("JPEG conversion of the picture", converted, "plain libjpeg compression", floor,
+                     1.15);
+}
+
+// Peak resident memory of one `lumivale render --out x.jpg`, as a whole process.
+bool BenchCommandLineMemory(const std::string& program, const std::filesystem::path& folder) {
+  const std::string out = (folder / "cli.jpg").string();
+  std::vector<std::string> arguments = {program, "render", "--out", out};
+  std::vector<char*> argv;
+  for (auto& a : arguments) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    std::printf("cannot start %s\n", program.c_str());
+    return false;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  const double mebibytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  const bool met = WIFEXITED(status) && WEXITSTATUS(status) == 0 && mebibytes <= 40.0;
+  std::printf("lumivale render --out x.jpg peak RSS  %9.1f MiB  (goal <= 40) %s\n", mebibytes,
+              met ? "met" : "NOT MET");
+  return met;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (size >= kLargeAllocation) ++largeAllocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+int main(int argc, char** argv) {
+  const std::string program = argc > 1 ? argv[1] : LUMIVALE_PROGRAM;
+  std::error_code error;
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("lumivale-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+
+  BenchContext context = MakeContext();
+  bool allMet = BenchRender(context);
+  allMet = BenchJpeg(context, folder) && allMet;
+  allMet = BenchCommandLineMemory(program, folder) && allMet;
+
+  std::filesystem::remove_all(folder, error);
+  return allMet ? 0 : 1;
+}
