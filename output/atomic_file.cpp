@@ -29,15 +29,6 @@ std::string RandomSuffix() {
   return suffix;
 }
 
-// Best effort: makes the rename itself survive a crash. A folder that cannot be synced does not
-// make the write fail, the file is in place.
-void SyncFolder(const fs::path& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 fs::path FolderOf(const fs::path& file) {
   fs::path folder = file.parent_path();
   return folder.empty() ? fs::path(".") : folder;
@@ -166,8 +157,9 @@ bool PendingFile::Commit(std::error_code& error) {
   FILE* stream = std::exchange(stream_, nullptr);
   if (std::fclose(stream) != 0) return fail(LastError());
   if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) return fail(LastError());
+  // The folder itself is not synced: should the rename be lost in a crash, the earlier file
+  // is still there whole, which is all a save promises.
   temporaryPath_.clear();
-  SyncFolder(FolderOf(target_));
   return true;
 }
 

@@ -39,7 +39,7 @@ class FileDescriptor {
 
 }  // namespace
 
-std::optional<RgbPicture> DecodeBmp(std::span<const std::uint8_t> file) {
+std::optional<BmpPixels> DecodeBmp(std::span<const std::uint8_t> file) {
   if (file.size() < kFileHeaderBytes + kInfoHeaderBytes) return std::nullopt;
   if (file[0] != 'B' || file[1] != 'M') return std::nullopt;
   const std::uint32_t pixelOffset = U32(file, 10);
@@ -61,20 +61,12 @@ std::optional<RgbPicture> DecodeBmp(std::span<const std::uint8_t> file) {
   const std::uint64_t pixelBytes = rowBytes * static_cast<std::uint64_t>(height);
   if (pixelBytes > file.size() - pixelOffset) return std::nullopt;
 
-  RgbPicture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.rgb.resize(static_cast<std::size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* source = file.data() + pixelOffset + rowBytes * (height - 1 - y);
-    std::uint8_t* target = picture.rgb.data() + static_cast<std::size_t>(y) * width * 3;
-    for (int x = 0; x < width; ++x, source += 3, target += 3) {
-      target[0] = source[2];
-      target[1] = source[1];
-      target[2] = source[0];
-    }
-  }
-  return picture;
+  BmpPixels pixels;
+  pixels.width = width;
+  pixels.height = height;
+  pixels.bottomRow = file.data() + pixelOffset;
+  pixels.rowBytes = static_cast<std::size_t>(rowBytes);
+  return pixels;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {

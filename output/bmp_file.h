@@ -5,14 +5,18 @@
 #include <span>
 #include <vector>
 
-// A picture decoded from a BMP file: rows from the top down, three bytes per pixel in red,
-// green, blue order, no padding.
-struct RgbPicture {
+// The pixels of a BMP file, read in place: three bytes per pixel in blue, green, red order, as
+// the file stores them. Valid only as long as the file's bytes are.
+struct BmpPixels {
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> rgb;  // width * height * 3 bytes
+  const std::uint8_t* bottomRow = nullptr;  // the file stores the bottom row first
+  std::size_t rowBytes = 0;                 // padded to a multiple of four
 
-  const std::uint8_t* Row(int y) const { return rgb.data() + static_cast<std::size_t>(y) * width * 3; }
+  // Row y counted from the top of the picture.
+  const std::uint8_t* Row(int y) const {
+    return bottomRow + static_cast<std::size_t>(height - 1 - y) * rowBytes;
+  }
 };
 
 // Largest width and height the reader takes.
@@ -22,7 +26,7 @@ inline constexpr int kMaxBmpSide = 32768;
 // one plane, 24 bits per pixel, no compression, a positive height (bottom row first), rows
 // padded to four bytes and the pixel rows at the stated offset. Anything else, and any file too
 // short for what its header states, gives nothing; no byte outside `file` is read.
-std::optional<RgbPicture> DecodeBmp(std::span<const std::uint8_t> file);
+std::optional<BmpPixels> DecodeBmp(std::span<const std::uint8_t> file);
 
 // The whole contents of a regular file, or nothing when it cannot be read (missing, a folder,
 // a device, larger than a BMP file can be).

@@ -66,7 +66,7 @@ class Compressor {
 
 // An error inside libjpeg leaves this function by longjmp, so it must hold no object with a
 // destructor of its own.
-bool Compress(Compressor& compressor, const RgbPicture& picture, FILE* out,
+bool Compress(Compressor& compressor, const BmpPixels& picture, FILE* out,
               const JpegSettings& settings) {
   jpeg_compress_struct& cinfo = compressor.cinfo;
   if (setjmp(compressor.trap.jump) != 0) return false;
@@ -76,7 +76,8 @@ bool Compress(Compressor& compressor, const RgbPicture& picture, FILE* out,
   cinfo.image_width = static_cast<JDIMENSION>(picture.width);
   cinfo.image_height = static_cast<JDIMENSION>(picture.height);
   cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
+  // libjpeg-turbo reads the file's blue-green-red rows as they are: no copy, no reordering.
+  cinfo.in_color_space = JCS_EXT_BGR;
 
   // The defaults come first: they would overwrite the settings below.
   jpeg_set_defaults(&cinfo);
@@ -124,7 +125,7 @@ std::error_code ReasonOf(const ErrorTrap& trap) {
   return std::make_error_code(std::errc::io_error);
 }
 
-int WriteJpeg(const RgbPicture& picture, const std::string& targetPath, const JpegSettings& settings,
+int WriteJpeg(const BmpPixels& picture, const std::string& targetPath, const JpegSettings& settings,
               std::error_code& writeError) {
   std::optional<PendingFile> file = PendingFile::CreateBeside(targetPath, writeError);
   if (!file) return kJpegWriteFailed;
@@ -144,7 +145,7 @@ int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string&
                           std::error_code& writeError) {
   writeError.clear();
   if (!SettingsValid(targetPath, quality, smoothing)) return kJpegBadArguments;
-  std::optional<RgbPicture> picture = DecodeBmp(bmp);
+  std::optional<BmpPixels> picture = DecodeBmp(bmp);
   if (!picture) return kJpegUnreadableSource;
   return WriteJpeg(*picture, targetPath, {grayscale, quality, optimiseCoding, smoothing}, writeError);
 }

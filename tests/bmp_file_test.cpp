@@ -54,24 +54,24 @@ std::vector<std::uint8_t> MakeBmp(int width, int height, std::size_t gap = 0) {
   return b;
 }
 
-void ExpectPixels(const RgbPicture& picture, int width, int height) {
+void ExpectPixels(const BmpPixels& picture, int width, int height) {
   ASSERT_EQ(picture.width, width);
   ASSERT_EQ(picture.height, height);
-  ASSERT_EQ(picture.rgb.size(), static_cast<std::size_t>(width) * height * 3);
+  ASSERT_EQ(picture.rowBytes, (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const std::uint8_t* p = picture.Row(y) + x * 3;
-      ASSERT_EQ(p[0], Red(x, y)) << x << "," << y;
+      ASSERT_EQ(p[0], Blue(x, y)) << x << "," << y;
       ASSERT_EQ(p[1], Green(x, y)) << x << "," << y;
-      ASSERT_EQ(p[2], Blue(x, y)) << x << "," << y;
+      ASSERT_EQ(p[2], Red(x, y)) << x << "," << y;
     }
 }
 
-TEST(DecodeBmp, ReadsRowsTopDownInRgbOrderSkippingPadding) {
+TEST(DecodeBmp, ReadsRowsTopDownSkippingPadding) {
   const std::pair<int, int> sizes[] = {{1, 1}, {7, 5}, {4, 3}, {2, 2}, {3, 1}, {1, 9}};
   for (auto [width, height] : sizes) {
     SCOPED_TRACE(testing::Message() << width << "x" << height);
-    std::optional<RgbPicture> picture = DecodeBmp(MakeBmp(width, height));
+    std::optional<BmpPixels> picture = DecodeBmp(MakeBmp(width, height));
     ASSERT_TRUE(picture);
     ExpectPixels(*picture, width, height);
   }
@@ -80,7 +80,7 @@ TEST(DecodeBmp, ReadsRowsTopDownInRgbOrderSkippingPadding) {
 TEST(DecodeBmp, TakesPixelsFromTheStatedOffsetAndIgnoresTrailingBytes) {
   std::vector<std::uint8_t> file = MakeBmp(7, 5, 10);
   file.insert(file.end(), 17, 0x55);
-  std::optional<RgbPicture> picture = DecodeBmp(file);
+  std::optional<BmpPixels> picture = DecodeBmp(file);
   ASSERT_TRUE(picture);
   ExpectPixels(*picture, 7, 5);
 }
