@@ -8,6 +8,7 @@
 #include <exception>
 #include <new>
 
+#include "command_line.h"
 #include "main_window.h"
 #include "notice.h"
 #include "program_state_lifecycle.h"
@@ -26,6 +27,9 @@ bool HasDesktop() {
 }
 
 int StartupSequence(int argc, char** argv) {
+  // The window takes no arguments: any that reach it are a mistyped command, which the
+  // command line reports as such instead of a window opening.
+  if (argc > 1) return RunCommandLine(argc, argv);
   if (!HasDesktop()) {
     std::fputs("lumivale: the window needs a desktop (no DISPLAY or WAYLAND_DISPLAY); "
                "to make pictures without one, see `lumivale render --help`\n",

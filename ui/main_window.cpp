@@ -8,11 +8,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "embedded_assets.h"
 #include "gbk_text.h"
 #include "line_pitch_label.h"
 #include "preview_box.h"
+#include "program_state_lifecycle.h"
 #include "window_handlers.h"
 
 namespace {
@@ -109,6 +112,19 @@ void ApplyCommonSettings(const ControlSpec& spec, QWidget& widget) {
   widget.setFocusPolicy(spec.tabStop ? Qt::StrongFocus : Qt::NoFocus);
 }
 
+// Exceptions must not unwind through Qt's event loop: a handler that runs out of memory (or
+// fails otherwise) ends the program with the fatal-error box.
+template <typename Handler>
+void RunHandler(Handler handler) {
+  try {
+    handler();
+  } catch (const std::bad_alloc&) {
+    EndWithFatalError("内存不足。");
+  } catch (const std::exception& failure) {
+    EndWithFatalError(failure.what());
+  }
+}
+
 QIcon ProgramIcon() {
   const auto data = ProgramIconData();
   QPixmap pixmap;
@@ -162,9 +178,12 @@ void MainWindow::BuildControls() {
     setTabOrder(findChild<QWidget*>(Text(cycle[i])), findChild<QWidget*>(Text(cycle[i + 1])));
   findChild<QWidget*>(Text(cycle.front()))->setFocus();
 
-  connect(controls.confirm, &QPushButton::clicked, this, [this] { OnConfirmClicked(*this); });
-  connect(controls.copy, &QPushButton::clicked, this, [this] { OnCopyClicked(*this); });
-  connect(controls.save, &QPushButton::clicked, this, [this] { SavePreviewAsJpeg(*this); });
+  connect(controls.confirm, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { OnConfirmClicked(*this); }); });
+  connect(controls.copy, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { OnCopyClicked(*this); }); });
+  connect(controls.save, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { SavePreviewAsJpeg(*this); }); });
 }
 
 QLineEdit* MainWindow::EditBox(const char* name) const {

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The real program on its own Xvfb server, driven as a user would drive it:
+#   the start notice comes first and alone; closing it brings up the window at 482 x 539;
+#   typing 7 into 编辑框_本月收入 and confirming rewrites it to 7.00; Esc ends with status 0.
+# Also: without a desktop the program says so and exits 2.
+# Usage: window_e2e.sh PATH/TO/lumivale      Exit 77 (skipped) without Xvfb, xdotool or xclip.
+set -uo pipefail
+
+program=$(realpath "${1:?usage: window_e2e.sh PATH/TO/lumivale}")
+for tool in Xvfb xdotool xclip; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is missing"; exit 77; }
+done
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8  # xdotool finds windows by Chinese names only under UTF-8
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_CONFIG_HOME XDG_DOCUMENTS_DIR
+
+work=$(mktemp -d /tmp/lumivale-e2e-XXXXXX)
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+fail_now() { echo "FAILED: $1"; exit 1; }
+
+# Polls until the command succeeds, at most $1 tenths of a second.
+wait_for() {
+  local tenths=$1; shift
+  for ((i = 0; i < tenths; i++)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Whether the process is alive and not yet a zombie waiting to be reaped.
+running() {
+  local state
+  state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null) || return 1
+  [[ "$state" != Z ]]
+}
+export -f running
+
+# --- No desktop --------------------------------------------------------------------------------
+env -u DISPLAY HOME="$work" "$program" >"$work/out" 2>"$work/err"
+status=$?
+check "without a desktop the exit status is 2" test "$status" -eq 2
+check "without a desktop one line on stderr points to render --help" \
+  bash -c '[[ $(wc -l <"$1") -eq 1 ]] && grep -q "lumivale render --help" "$1" && [[ ! -s "$2" ]]' \
+  _ "$work/err" "$work/out"
+
+# --- Own X server ------------------------------------------------------------------------------
+exec 3>"$work/display"
+Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+wait_for 100 test -s "$work/display" || fail_now "Xvfb did not start"
+export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+
+mkdir -p "$work/home/Documents" "$work/elsewhere"
+(cd "$work/elsewhere" && HOME="$work/home" exec "$program") >"$work/program.log" 2>&1 &
+program_pid=$!
+
+notice_title="Brackenmoor提示："
+caption="Lumivale图片生成器      -      作者/Brackenmoor"
+
+wait_for 150 xdotool search --onlyvisible --name "^${notice_title}\$" ||
+  fail_now "no start notice came up"
+notice=$(xdotool search --onlyvisible --name "^${notice_title}\$" | head -1)
+sleep 0.3
+check "the main window is not shown while the start notice is" \
+  bash -c '! xdotool search --onlyvisible --name "^$1\$"' _ "$caption"
+check "the program runs in the folder that holds it" \
+  test "$(readlink "/proc/$program_pid/cwd")" = "$(cd "$(dirname "$program")" && pwd -P)"
+
+# No window manager: focus the notice by hand, then press Return as the user would.
+xdotool windowfocus --sync "$notice"
+xdotool key Return
+wait_for 150 xdotool search --onlyvisible --name "^${caption}\$" || fail_now "no main window"
+window=$(xdotool search --onlyvisible --name "^${caption}\$" | head -1)
+sleep 0.3
+
+geometry=$(xdotool getwindowgeometry --shell "$window")
+eval "$geometry"  # WIDTH HEIGHT X Y
+check "the window is 482 x 539 (no window manager: no frame)" \
+  test "${WIDTH}x${HEIGHT}" = "482x539"
+check "the window is centred on the 1280 x 1024 screen" test "${X},${Y}" = "399,242"
+check "the fonts went into the documents folder" \
+  test -s "$work/home/Documents/lumivale_cu.ttf" -a -s "$work/home/Documents/lumivale_xi.ttf"
+
+# Window-relative places: the middle of 编辑框_本月收入 and of 按钮_预览图片.
+click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.2; }
+read_box() {  # the text of the box that has the focus, through the clipboard
+  xdotool key ctrl+a ctrl+c
+  sleep 0.2
+  timeout 5 xclip -selection clipboard -o 2>/dev/null
+}
+
+click_at 133 98
+xdotool key ctrl+a
+xdotool type --delay 50 7
+sleep 0.2
+check "the box holds what was typed" test "$(read_box)" = "7"
+click_at 100 329
+click_at 133 98
+check "confirm rewrites 7 as 7.00" test "$(read_box)" = "7.00"
+
+# Enter in the box neither renders nor moves on: the box keeps its text and the focus.
+xdotool key End
+xdotool type --delay 50 9
+xdotool key Return
+sleep 0.2
+check "Enter leaves the typed text alone" test "$(read_box)" = "7.009"
+
+xdotool key Escape
+wait_for 100 bash -c '! running "$1"' _ "$program_pid"
+if running "$program_pid"; then
+  fail_now "Esc did not end the program"
+fi
+wait "$program_pid"
+status=$?
+program_pid=""
+check "Esc ends the program with status 0" test "$status" -eq 0
+
+if ((failures > 0)); then
+  echo "--- program output"; cat "$work/program.log"
+  exit 1
+fi
+echo "all window checks passed"
