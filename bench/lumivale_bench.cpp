@@ -22,7 +22,9 @@
 #include "built_in_fonts.h"
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
+#include "embedded_assets.h"
 #include "face_registry.h"
+#include "png_picture.h"
 
 extern char** environ;
 
@@ -48,7 +50,6 @@ BenchContext MakeContext() {
   RegisterFaceData(fine.data);
   context.state.heavyFont.faceName = std::string(heavy.familyName);
   context.state.fineFont.faceName = std::string(fine.familyName);
-  context.surfaces = MakeRenderSurfaces();
   context.inputs.balance = "123456.78";
   context.inputs.thisMonth = "8888.88";
   context.inputs.lastMonth = "9999.99";
@@ -60,10 +61,13 @@ BenchContext MakeContext() {
 }
 
 bool BenchRender(BenchContext& context) {
-  const auto first = MedianMilliseconds(1, [&] {
+  // The surfaces are made with the window, which decodes both pictures; the first render
+  // then opens the faces once.
+  const double surfaces = MedianMilliseconds(1, [&] { context.surfaces = MakeRenderSurfaces(); });
+  std::printf("surfaces made (pictures decoded)   %9.3f ms\n", surfaces);
+  const double first = MedianMilliseconds(1, [&] {
     RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
   });
-  std::printf("first render (decodes the template once)  %9.3f ms\n", first);
 
   largeAllocations = 0;
   const double render = MedianMilliseconds(41, [&] {
@@ -80,9 +84,17 @@ bool BenchRender(BenchContext& context) {
     GetPictureInto(surface, bmp);
   });
   const bool fast = ReportRatio("render end to end", render, "raster memcpy + BMP", floor, 1.5);
+  const double decode = MedianMilliseconds(5, [] {
+    DecodePngToRgb(TemplatePictureData(), kButtonFaceColour);
+    DecodePngToRgb(CurrencySignPictureData(), kButtonFaceColour);
+  });
+  const bool firstMet = first - render <= decode;
+  std::printf("first render %.3f ms = later render %.3f ms + %.3f ms (one-time picture decode "
+              "%.3f ms) %s\n",
+              first, render, first - render, decode, firstMet ? "met" : "NOT MET");
   std::printf("picture-sized allocations in 41 later renders: %zu (goal 0) %s\n",
               allocationsDuringRenders, allocationsDuringRenders == 0 ? "met" : "NOT MET");
-  return fast && allocationsDuringRenders == 0;
+  return fast && firstMet && allocationsDuringRenders == 0;
 }
 
 // libjpeg straight from the raster, with the settings the program uses, to a file that is
@@ -129,8 +141,12 @@ bool BenchJpeg(BenchContext& context, const std::filesystem::path& folder) {
                      1.15);
 }
 
-// Peak resident memory of one `lumivale render --out x.jpg`, as a whole process.
+// Peak resident memory of one `lumivale render --out x.jpg`, as a whole process. Linux counts a
+// child's peak from the memory it shared with its parent before exec, so this runs while the
+// benchmark itself is still small; its own peak is printed beside the child's.
 bool BenchCommandLineMemory(const std::string& program, const std::filesystem::path& folder) {
+  rusage own{};
+  getrusage(RUSAGE_SELF, &own);
   const std::string out = (folder / "cli.jpg").string();
   std::vector<std::string> arguments = {program, "render", "--out", out};
   std::vector<char*> argv;
@@ -150,8 +166,9 @@ bool BenchCommandLineMemory(const std::string& program, const std::filesystem::p
   wait4(pid, &status, 0, &usage);
   const double mebibytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
   const bool met = WIFEXITED(status) && WEXITSTATUS(status) == 0 && mebibytes <= 40.0;
-  std::printf("lumivale render --out x.jpg peak RSS  %9.1f MiB  (goal <= 40) %s\n", mebibytes,
-              met ? "met" : "NOT MET");
+  std::printf("lumivale render --out x.jpg peak RSS  %9.1f MiB  (goal <= 40) %s  [benchmark "
+              "itself then: %.1f MiB]\n",
+              mebibytes, met ? "met" : "NOT MET", static_cast<double>(own.ru_maxrss) / 1024.0);
   return met;
 }
 
@@ -172,10 +189,10 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("lumivale-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
 
+  bool allMet = BenchCommandLineMemory(program, folder);
   BenchContext context = MakeContext();
-  bool allMet = BenchRender(context);
+  allMet = BenchRender(context) && allMet;
   allMet = BenchJpeg(context, folder) && allMet;
-  allMet = BenchCommandLineMemory(program, folder) && allMet;
 
   std::filesystem::remove_all(folder, error);
   return allMet ? 0 : 1;
