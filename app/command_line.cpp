@@ -150,15 +150,16 @@ void UseBuiltInFaces(ProgramState& state) {
   state.fineFont.faceName = std::string(fine.familyName);
 }
 
-bool WriteOutput(const RenderRequest& request, const RenderSurfaces& surfaces,
-                 const std::vector<unsigned char>& bmp, std::error_code& error) {
+// Each kind is encoded straight from the composed raster; only .bmp makes the BMP file, so
+// the one-shot render holds no second copy of the picture.
+bool WriteOutput(const RenderRequest& request, const Canvas& picture, std::error_code& error) {
+  const std::int32_t width = picture.settings.width;
+  const std::int32_t height = picture.settings.height;
   switch (request.kind) {
     case OutputKind::kBmp:
-      return WriteFileAtomically(request.out, bmp, error);
+      return WriteFileAtomically(request.out, GetPicture(picture), error);
     case OutputKind::kPng: {
-      const Canvas& picture = surfaces.templateSurface;
-      const std::vector<unsigned char> png =
-          EncodeRgbPng(picture.raster, picture.settings.width, picture.settings.height);
+      const std::vector<unsigned char> png = EncodeRgbPng(picture.raster, width, height);
       if (png.empty()) {
         error = std::make_error_code(std::errc::not_enough_memory);
         return false;
@@ -166,7 +167,8 @@ bool WriteOutput(const RenderRequest& request, const RenderSurfaces& surfaces,
       return WriteFileAtomically(request.out, png, error);
     }
     case OutputKind::kJpeg:
-      return ConvertBmpBytesToJpeg(bmp, request.out, false, 100, true, 0, error) == kJpegWritten;
+      return ConvertRgbToJpeg(picture.raster, width, height, request.out, false, 100, true, 0,
+                              error) == kJpegWritten;
   }
   return false;
 }
@@ -182,11 +184,10 @@ int Render(RenderRequest& request) {
   ProgramState state;
   UseBuiltInFaces(state);
   RenderSurfaces surfaces = MakeRenderSurfaces();
-  std::vector<unsigned char> bmp;
-  gbk.clock = RenderEarningsScreen(state, surfaces, gbk, bmp);
+  gbk.clock = ComposeEarningsScreen(state, surfaces, gbk);
 
   std::error_code error;
-  if (!WriteOutput(request, surfaces, bmp, error)) {
+  if (!WriteOutput(request, surfaces.templateSurface, error)) {
     std::fprintf(stderr, "lumivale: cannot write %s: %s\n", request.out.c_str(),
                  error ? error.message().c_str() : "the picture could not be encoded");
     return 1;

@@ -76,8 +76,8 @@ RenderSurfaces MakeRenderSurfaces() {
   return {MakeCanvas(templateSettings), MakeCanvas(measuringSettings), MakeCanvas(signSettings)};
 }
 
-std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
-                                 const ScreenInputs& inputs, std::vector<unsigned char>& picture) {
+std::string ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                                  const ScreenInputs& inputs) {
   Canvas& t = surfaces.templateSurface;
   Canvas& m = surfaces.measuringSurface;
 
@@ -134,7 +134,12 @@ std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
   WriteAt(t, 96, 1144, inputs.clicks);
   WriteAt(t, 424, 1144, inputs.payments);
   WriteAt(t, 794, 1144, inputs.transaction);
+  return clock;
+}
 
-  GetPictureInto(t, picture);
+std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                                 const ScreenInputs& inputs, std::vector<unsigned char>& picture) {
+  std::string clock = ComposeEarningsScreen(state, surfaces, inputs);
+  GetPictureInto(surfaces.templateSurface, picture);
   return clock;
 }

@@ -32,3 +32,7 @@ RenderSurfaces MakeRenderSurfaces();
 // and returns the clock text after its full-width colons were replaced.
 std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
                                  const ScreenInputs& inputs, std::vector<unsigned char>& picture);
+
+// The same without the BMP file: the picture stays on the template surface's raster.
+std::string ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                                  const ScreenInputs& inputs);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 
@@ -16,6 +17,22 @@ extern "C" {
 #include "bmp_file.h"
 
 namespace {
+
+// Rows for the compressor: the top row and the step to the next one (negative for a bottom-up
+// BMP), in the colour order libjpeg-turbo is told.
+struct JpegSource {
+  int width;
+  int height;
+  const std::uint8_t* topRow;
+  std::ptrdiff_t rowStep;
+  J_COLOR_SPACE colourSpace;
+};
+
+JpegSource SourceOf(const BmpPixels& picture) {
+  // libjpeg-turbo reads the file's blue-green-red rows as they are: no copy, no reordering.
+  return {picture.width, picture.height, picture.Row(0),
+          -static_cast<std::ptrdiff_t>(picture.rowBytes), JCS_EXT_BGR};
+}
 
 struct JpegSettings {
   bool grayscale;
@@ -66,7 +83,7 @@ class Compressor {
 
 // An error inside libjpeg leaves this function by longjmp, so it must hold no object with a
 // destructor of its own.
-bool Compress(Compressor& compressor, const BmpPixels& picture, FILE* out,
+bool Compress(Compressor& compressor, const JpegSource& picture, FILE* out,
               const JpegSettings& settings) {
   jpeg_compress_struct& cinfo = compressor.cinfo;
   if (setjmp(compressor.trap.jump) != 0) return false;
@@ -76,8 +93,7 @@ bool Compress(Compressor& compressor, const BmpPixels& picture, FILE* out,
   cinfo.image_width = static_cast<JDIMENSION>(picture.width);
   cinfo.image_height = static_cast<JDIMENSION>(picture.height);
   cinfo.input_components = 3;
-  // libjpeg-turbo reads the file's blue-green-red rows as they are: no copy, no reordering.
-  cinfo.in_color_space = JCS_EXT_BGR;
+  cinfo.in_color_space = picture.colourSpace;
 
   // The defaults come first: they would overwrite the settings below.
   jpeg_set_defaults(&cinfo);
@@ -111,7 +127,7 @@ bool Compress(Compressor& compressor, const BmpPixels& picture, FILE* out,
 
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPLE*>(picture.Row(static_cast<int>(cinfo.next_scanline)));
+    JSAMPROW row = const_cast<JSAMPLE*>(picture.topRow + picture.rowStep * cinfo.next_scanline);
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
@@ -125,7 +141,7 @@ std::error_code ReasonOf(const ErrorTrap& trap) {
   return std::make_error_code(std::errc::io_error);
 }
 
-int WriteJpeg(const BmpPixels& picture, const std::string& targetPath, const JpegSettings& settings,
+int WriteJpeg(const JpegSource& picture, const std::string& targetPath, const JpegSettings& settings,
               std::error_code& writeError) {
   std::optional<PendingFile> file = PendingFile::CreateBeside(targetPath, writeError);
   if (!file) return kJpegWriteFailed;
@@ -147,7 +163,22 @@ int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string&
   if (!SettingsValid(targetPath, quality, smoothing)) return kJpegBadArguments;
   std::optional<BmpPixels> picture = DecodeBmp(bmp);
   if (!picture) return kJpegUnreadableSource;
-  return WriteJpeg(*picture, targetPath, {grayscale, quality, optimiseCoding, smoothing}, writeError);
+  return WriteJpeg(SourceOf(*picture), targetPath, {grayscale, quality, optimiseCoding, smoothing},
+                   writeError);
+}
+
+int ConvertRgbToJpeg(std::span<const unsigned char> rgb, int width, int height,
+                     const std::string& targetPath, bool grayscale, int quality,
+                     bool optimiseCoding, int smoothing, std::error_code& writeError) {
+  writeError.clear();
+  if (!SettingsValid(targetPath, quality, smoothing)) return kJpegBadArguments;
+  if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide ||
+      rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
+    return kJpegUnreadableSource;
+  const JpegSource source{width, height, rgb.data(), static_cast<std::ptrdiff_t>(width) * 3,
+                          JCS_RGB};
+  return WriteJpeg(source, targetPath, {grayscale, quality, optimiseCoding, smoothing},
+                   writeError);
 }
 
 int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,

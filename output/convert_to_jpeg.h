@@ -32,3 +32,10 @@ int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string&
 int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
                           bool grayscale, int quality, bool optimiseCoding, int smoothing,
                           std::error_code& writeError);
+
+// The same for an 8-bit RGB raster (top row first, no padding), as the drawing surface keeps
+// it: the bytes written are those the conversion of that raster's BMP file gives. -3 when the
+// raster does not match the size.
+int ConvertRgbToJpeg(std::span<const unsigned char> rgb, int width, int height,
+                     const std::string& targetPath, bool grayscale, int quality,
+                     bool optimiseCoding, int smoothing, std::error_code& writeError);
