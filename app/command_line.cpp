@@ -10,10 +10,9 @@
 
 #include "amount_text.h"
 #include "atomic_file.h"
-#include "built_in_fonts.h"
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
-#include "face_registry.h"
+#include "font_provisioning.h"
 #include "gbk_text.h"
 #include "png_file.h"
 
@@ -137,17 +136,6 @@ int ParseRenderArguments(int argc, char** argv, RenderRequest& request) {
     return UsageError("cannot write \"" + request.out +
                       "\": the file name must end in .jpg, .jpeg, .bmp or .png");
   return -1;
-}
-
-// The built-in faces, registered from the program's own copies: the command line writes
-// nothing into the documents folder.
-void UseBuiltInFaces(ProgramState& state) {
-  const BuiltInFont heavy = HeavyBuiltInFont();
-  const BuiltInFont fine = FineBuiltInFont();
-  RegisterFaceData(heavy.data);
-  RegisterFaceData(fine.data);
-  state.heavyFont.faceName = std::string(heavy.familyName);
-  state.fineFont.faceName = std::string(fine.familyName);
 }
 
 // Each kind is encoded straight from the composed raster; only .bmp makes the BMP file, so

@@ -19,11 +19,10 @@
 #include <vector>
 
 #include "bench_timing.h"
-#include "built_in_fonts.h"
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
 #include "embedded_assets.h"
-#include "face_registry.h"
+#include "font_provisioning.h"
 #include "png_picture.h"
 
 extern char** environ;
@@ -44,12 +43,7 @@ struct BenchContext {
 
 BenchContext MakeContext() {
   BenchContext context;
-  const BuiltInFont heavy = HeavyBuiltInFont();
-  const BuiltInFont fine = FineBuiltInFont();
-  RegisterFaceData(heavy.data);
-  RegisterFaceData(fine.data);
-  context.state.heavyFont.faceName = std::string(heavy.familyName);
-  context.state.fineFont.faceName = std::string(fine.familyName);
+  UseBuiltInFaces(context.state);
   context.inputs.balance = "123456.78";
   context.inputs.thisMonth = "8888.88";
   context.inputs.lastMonth = "9999.99";

@@ -15,3 +15,6 @@ std::string GbkToUtf8(std::string_view gbk);
 // GBK to code points, one per character: a byte below 0x80 is a character of its own, a byte of
 // 0x80 or above and the byte after it are one character. Units that are not GBK give U+FFFD.
 std::u32string GbkToCodePoints(std::string_view gbk);
+
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, char32_t c);

@@ -69,3 +69,5 @@ void RegisterBuiltInFonts(const std::string& documentsFolder, ProgramState& stat
   RegisterFont(documentsFolder, fine);
   state.fineFont.faceName = std::string(fine.familyName);
 }
+
+void UseBuiltInFaces(ProgramState& state) { RegisterBuiltInFonts({}, state); }

@@ -19,3 +19,7 @@ void InstallBuiltInFonts(const std::string& documentsFolder);
 // `fineFont`. A face whose file is missing, unreadable or does not hold that face is registered
 // from the program's own copy instead, so both faces are always there afterwards.
 void RegisterBuiltInFonts(const std::string& documentsFolder, ProgramState& state);
+
+// Registers both faces from the program's own copies and names them, touching no file: for the
+// command line, which writes nothing into the documents folder.
+void UseBuiltInFaces(ProgramState& state);

@@ -13,10 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "built_in_fonts.h"
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
-#include "face_registry.h"
+#include "font_provisioning.h"
 
 namespace fs = std::filesystem;
 
@@ -116,10 +115,7 @@ class CommandLine : public testing::Test {
 // The picture rendered in this process from the same GBK inputs.
 std::vector<unsigned char> RenderInProcess(const ScreenInputs& inputs) {
   ProgramState state;
-  RegisterFaceData(HeavyBuiltInFont().data);
-  RegisterFaceData(FineBuiltInFont().data);
-  state.heavyFont.faceName = "lumivale_cu";
-  state.fineFont.faceName = "lumivale_xi";
+  UseBuiltInFaces(state);
   RenderSurfaces surfaces = MakeRenderSurfaces();
   std::vector<unsigned char> picture;
   RenderEarningsScreen(state, surfaces, inputs, picture);
