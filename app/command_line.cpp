@@ -188,11 +188,6 @@ int Render(RenderRequest& request) {
 
 }  // namespace
 
-bool IsCommandLineRequest(const char* firstArgument) {
-  return std::strcmp(firstArgument, "render") == 0 || std::strcmp(firstArgument, "--help") == 0 ||
-         std::strcmp(firstArgument, "--version") == 0;
-}
-
 int RunCommandLine(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "--help") {

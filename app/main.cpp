@@ -1,15 +1,13 @@
-#include <cstring>
-
 #include "command_line.h"
 #ifdef LUMIVALE_WITH_WINDOW
 #include "startup_sequence.h"
 #endif
 
+// With arguments the program is the command line (`render`, `--help`, `--version`, or a usage
+// error); without, it opens the window.
 int main(int argc, char** argv) {
-  if (argc > 1 && IsCommandLineRequest(argv[1])) return RunCommandLine(argc, argv);
 #ifdef LUMIVALE_WITH_WINDOW
-  return StartupSequence(argc, argv);
-#else
-  return RunCommandLine(argc, argv);
+  if (argc <= 1) return StartupSequence(argc, argv);
 #endif
+  return RunCommandLine(argc, argv);
 }
