@@ -1,5 +1,6 @@
 // The main window in process, on Qt's offscreen platform: the definition, the keys, the start
-// sequence and the confirm button. The documents folder points into a temporary HOME.
+// sequence and the confirm button. The documents folder points into a temporary HOME
+// (window_test_main.cpp).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -33,67 +34,9 @@
 #include "program_state_lifecycle.h"
 #include "window_definition.h"
 #include "window_handlers.h"
+#include "window_test_support.h"
 
 namespace {
-
-std::string temporaryHome;
-
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// A notice as the user saw it.
-struct SeenNotice {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon;
-  bool modal;
-  bool hasParent;
-  int buttons;
-};
-
-// Closes every modal message box that comes up, with its OK button, and remembers what it
-// showed and the state of the window at that moment. A test that expects no notice checks that
-// none was seen; a box nobody closes would block the test for ever.
-class NoticeCloser {
- public:
-  explicit NoticeCloser(const MainWindow* window = nullptr) : window_(window) {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { CloseModalBox(); });
-    timer_.start();
-  }
-
-  std::vector<SeenNotice> seen;
-  bool windowVisibleDuringNotice = false;
-  bool previewEmptyDuringNotice = true;
-
- private:
-  void CloseModalBox() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    seen.push_back({box->windowTitle(), box->text(), box->icon(),
-                    box->windowModality() == Qt::ApplicationModal, box->parentWidget() != nullptr,
-                    static_cast<int>(box->buttons().size())});
-    if (window_) {
-      windowVisibleDuringNotice = windowVisibleDuringNotice || window_->isVisible();
-      previewEmptyDuringNotice =
-          previewEmptyDuringNotice && window_->controls.preview->Picture().empty();
-    }
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-    else box->reject();
-  }
-
-  const MainWindow* window_;
-  QTimer timer_;
-};
-
-// The window as the program opens it, the start notice closed; the test fails on any other
-// notice or on a window that does not come up.
-std::unique_ptr<MainWindow> OpenWindow() {
-  NoticeCloser closer;
-  auto window = OpenMainWindow(*programState);
-  EXPECT_EQ(closer.seen.size(), 1u);
-  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  return window;
-}
 
 template <typename Widget = QWidget>
 Widget* Child(const QWidget& window, const char* name) {
@@ -318,7 +261,7 @@ TEST(MainWindowStart, NoticeFirstThenTheWindowWithTheFirstPreview) {
   // the test set up, not into a real one.
   EXPECT_EQ(programState->heavyFont.faceName, "lumivale_cu");
   EXPECT_EQ(programState->fineFont.faceName, "lumivale_xi");
-  const QString documents = QString::fromStdString(temporaryHome) + "/Documents";
+  const QString documents = QString::fromStdString(TemporaryHome()) + "/Documents";
   EXPECT_EQ(QString::fromStdString(DocumentsFolder()), documents);
   EXPECT_TRUE(QFileInfo::exists(documents + "/lumivale_cu.ttf"));
   EXPECT_TRUE(QFileInfo::exists(documents + "/lumivale_xi.ttf"));
@@ -443,16 +386,6 @@ TEST(MainWindowConfirm, NormalisesTheAmountsKeepsTheCountsAndRendersThem) {
   EXPECT_TRUE(c.preview->Picture() == expected);
 }
 
-TEST(MainWindowConfirm, CopyAndSaveDoNothingYet) {
-  auto window = OpenWindow();
-  const std::vector<unsigned char> before = window->controls.preview->Picture();
-  NoticeCloser closer;
-  QTest::mouseClick(window->controls.copy, Qt::LeftButton);
-  QTest::mouseClick(window->controls.save, Qt::LeftButton);
-  EXPECT_TRUE(closer.seen.empty());
-  EXPECT_TRUE(window->controls.preview->Picture() == before);
-}
-
 // ---------------------------------------------------------------------------------------------
 // The preview box.
 
@@ -540,35 +473,4 @@ TEST(Notice, FatalErrorsShowAnErrorBoxWithNoOwner) {
   EXPECT_FALSE(closer.seen[0].hasParent);
 }
 
-// The offscreen platform warns on every window it shows that it ignores size hints.
-void QuietOffscreenWarnings(QtMsgType type, const QMessageLogContext& context,
-                            const QString& message) {
-  if (message.contains("propagateSizeHints")) return;
-  std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().data());
-}
-
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Nothing may reach a real desktop or a real documents folder.
-  char home[] = "/tmp/lumivale-window-test-XXXXXX";
-  if (!mkdtemp(home)) return 1;
-  temporaryHome = home;
-  setenv("HOME", home, 1);
-  setenv("XDG_CONFIG_HOME", (temporaryHome + "/.config").c_str(), 1);
-  unsetenv("XDG_DOCUMENTS_DIR");
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QDir().mkpath(QString::fromStdString(temporaryHome) + "/Documents");
-
-  qInstallMessageHandler(QuietOffscreenWarnings);
-  testing::InitGoogleTest(&argc, argv);
-  int status = 0;
-  {
-    QApplication application(argc, argv);
-    InitialiseProgramState();
-    status = RUN_ALL_TESTS();
-    ReleaseProgramState();
-  }
-  QDir(QString::fromStdString(temporaryHome)).removeRecursively();
-  return status;
-}

@@ -27,10 +27,6 @@ void OnConfirmClicked(MainWindow& window) {
   RenderPreview(window);
 }
 
-void OnCopyClicked(MainWindow&) {}
-
-void SavePreviewAsJpeg(MainWindow&) {}
-
 void NormaliseAmounts(MainWindow& window) {
   for (const char* name : AmountBoxes()) {
     QLineEdit& box = *window.EditBox(name);

@@ -10,7 +10,7 @@ void OnWindowCreated(MainWindow& window);
 
 // 按钮_预览图片: the amounts rewritten with two decimals, then the picture rendered again.
 void OnConfirmClicked(MainWindow& window);
-// 按钮_复制图片 and 按钮_保存图片; they do nothing yet.
+// 按钮_复制图片 (copy_preview.cpp) and 按钮_保存图片 (save_preview.cpp).
 void OnCopyClicked(MainWindow& window);
 void SavePreviewAsJpeg(MainWindow& window);
 

@@ -1,0 +1,364 @@
+// The copy and save buttons in process, on Qt's offscreen platform: the clipboard round trip,
+// the save dialog driven as a user would (Qt's own dialog), the notices and the files left.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "copy_preview.h"
+#include "jpeg_inspection.h"
+#include "main_window.h"
+#include "preview_box.h"
+#include "save_picture.h"
+#include "save_preview.h"
+#include "window_test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QImage PreviewImage(const MainWindow& window) {
+  const std::vector<unsigned char>& bytes = window.controls.preview->Picture();
+  return QImage::fromData(bytes.data(), static_cast<int>(bytes.size())).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ClipboardImage() {
+  return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+}
+
+void TypeIntoBox(QLineEdit& box, const QString& text) {
+  box.setFocus();
+  box.selectAll();
+  QTest::keyClicks(&box, text);
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Every entry below a folder with the contents of the files, folders as "<name>/".
+std::map<std::string, std::string> Contents(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = fs::relative(entry.path(), folder).string();
+    if (entry.is_directory()) files[name + "/"] = "";
+    else files[name] = ReadFile(entry.path());
+  }
+  return files;
+}
+
+bool IsFullSizeJpeg(const fs::path& path) {
+  const std::string bytes = ReadFile(path);
+  const auto decoded = jpeg_inspection::DecodeJpeg(jpeg_inspection::Bytes(bytes.begin(), bytes.end()));
+  return decoded && decoded->width == 1080 && decoded->height == 1920 && decoded->components == 3;
+}
+
+// Plays the user in the save dialog: each time a file dialog comes up it notes what the dialog
+// showed, then types the next name into its file name field and accepts, or cancels when the
+// next entry is empty.
+class DialogDriver {
+ public:
+  struct Opening {
+    QString shownPath;  // what the dialog would return if accepted as it opened
+    QStringList nameFilters;
+  };
+
+  explicit DialogDriver(std::deque<std::optional<QString>> answers) : answers_(std::move(answers)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Drive(); });
+    timer_.start();
+  }
+
+  std::vector<Opening> openings;
+  bool unexpectedDialog = false;
+
+ private:
+  void Drive() {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    // Typed as a user types: into the focused field of the active dialog, which makes the
+    // dialog drop the file it had selected from the last path.
+    auto* nameField = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(nameField, nullptr);
+    if (!dialog->isActiveWindow() || !nameField->hasFocus()) {
+      dialog->activateWindow();
+      nameField->setFocus();
+      return;  // again on the next tick
+    }
+    const QStringList selected = dialog->selectedFiles();
+    openings.push_back({selected.value(0), dialog->nameFilters()});
+    if (answers_.empty()) {
+      unexpectedDialog = true;
+      dialog->reject();
+      return;
+    }
+    const std::optional<QString> answer = answers_.front();
+    answers_.pop_front();
+    if (!answer) {
+      dialog->reject();
+      return;
+    }
+    nameField->setText(*answer);
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, as its Save button does
+  }
+
+  std::deque<std::optional<QString>> answers_;
+  QTimer timer_;
+};
+
+class CopySaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = OpenWindow();
+    folder_ = fs::path(TemporaryHome()) / "pictures";
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    window_.reset();
+    fs::remove_all(folder_);
+  }
+
+  QString PathIn(const char* name) const { return QFile::decodeName((folder_ / name).c_str()); }
+
+  // Clicks the save button, answering the dialog(s) in turn; gives the notices and questions.
+  std::vector<SeenNotice> Save(std::deque<std::optional<QString>> answers,
+                               QMessageBox::StandardButton replaceAnswer = QMessageBox::Yes) {
+    DialogDriver driver(std::move(answers));
+    NoticeCloser closer(window_.get());
+    closer.answer = replaceAnswer;
+    window_->controls.save->click();
+    EXPECT_FALSE(driver.unexpectedDialog);
+    lastOpenings_ = driver.openings;
+    return closer.seen;
+  }
+
+  std::vector<SeenNotice> Copy() {
+    NoticeCloser closer(window_.get());
+    window_->controls.copy->click();
+    return closer.seen;
+  }
+
+  std::unique_ptr<MainWindow> window_;
+  fs::path folder_;
+  std::vector<DialogDriver::Opening> lastOpenings_;
+};
+
+void ExpectNotice(const std::vector<SeenNotice>& seen, QMessageBox::Icon icon, const char* title,
+                  const QString& text) {
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].icon, icon);
+  EXPECT_EQ(seen[0].title, Q(title));
+  EXPECT_EQ(seen[0].text, text);
+  EXPECT_EQ(seen[0].buttons, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copy.
+
+TEST_F(CopySaveTest, CopyPutsTheLastRenderOnTheClipboardAtFullSize) {
+  QGuiApplication::clipboard()->setText(Q("earlier text"));
+  const QImage rendered = PreviewImage(*window_);
+  ASSERT_EQ(rendered.size(), QSize(1080, 1920));
+
+  ExpectNotice(Copy(), QMessageBox::Information, "Brackenmoor提示：",
+               Q("复制成功！直接在QQ聊天窗口或其它地方粘贴就可以了。"));
+  EXPECT_EQ(ClipboardImage(), rendered);
+  EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasText());
+
+  // Typed but not confirmed: still the last render's picture.
+  TypeIntoBox(*window_->controls.thisMonth, Q("98765.43"));
+  Copy();
+  EXPECT_EQ(ClipboardImage(), rendered);
+
+  // Confirmed: the second copy replaces the first with the new picture.
+  window_->controls.confirm->click();
+  const QImage renderedAgain = PreviewImage(*window_);
+  ASSERT_NE(renderedAgain, rendered);
+  Copy();
+  EXPECT_EQ(ClipboardImage(), renderedAgain);
+}
+
+TEST_F(CopySaveTest, CopyWithoutAPictureWarnsAndLeavesTheClipboardAlone) {
+  const std::vector<unsigned char> notAPicture = {'B', 'M', 0, 1, 2, 3};
+  for (const std::vector<unsigned char>& bytes : {std::vector<unsigned char>{}, notAPicture}) {
+    SCOPED_TRACE(bytes.size());
+    QGuiApplication::clipboard()->setText(Q("kept"));
+    window_->controls.preview->SetPicture(bytes);
+    ExpectNotice(Copy(), QMessageBox::Warning, "Brackenmoor提示：",
+                 Q("没有可复制的图片，请先点“点此 - 确认修改内容”生成图片。"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Q("kept"));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasImage());
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save.
+
+TEST_F(CopySaveTest, TypedNamesGiveTheJpegTheSaveWritesAndTheDialogRemembersThePath) {
+  struct Case {
+    const char* typed;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"abc", "abc.jpg"},       {"abc.jpg", "abc.jpg"},         {"ABC.JPG", "ABC.JPG"},
+      {"abc.jpeg", "abc.jpeg"}, {"abc.png", "abc.png.jpg"},     {"a.b.c", "a.b.c.jpg"},
+      {"收益", "收益.jpg"},     {"收益.jpg", "收益.jpg"},
+  };
+  QString previous;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    ExpectNotice(Save({PathIn(c.typed)}), QMessageBox::Information, "Brackenmoor提示：", Q("OK保存成功！"));
+    ASSERT_EQ(lastOpenings_.size(), 1u);
+    EXPECT_EQ(lastOpenings_[0].nameFilters, QStringList{Q("图片类型(*.jpg)")});
+    if (!previous.isEmpty()) {
+      EXPECT_EQ(lastOpenings_[0].shownPath, previous);
+    }
+    const auto files = Contents(folder_);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.begin()->first, c.written);
+    EXPECT_TRUE(IsFullSizeJpeg(folder_ / c.written));
+    EXPECT_EQ(QDir::currentPath(), QFile::decodeName(folder_.c_str()));
+    previous = QFile::decodeName(window_->fileDialog.fileName.c_str());
+    EXPECT_EQ(JpegPathFor(QFile::encodeName(previous).toStdString()), (folder_ / c.written).string());
+  }
+}
+
+TEST_F(CopySaveTest, CancellingTouchesNothing) {
+  WriteFile(folder_ / "earlier.jpg", "earlier");
+  const auto before = Contents(folder_);
+  ExpectNotice(Save({std::nullopt}), QMessageBox::Warning, "Tessaly提示Tessaly提示：",
+               Q("亲，您还没有保存图片哦！"));
+  EXPECT_TRUE(Contents(folder_) == before);
+  EXPECT_TRUE(window_->fileDialog.fileName.empty());
+}
+
+TEST_F(CopySaveTest, TheReplaceQuestionIsAboutTheFileThatIsWritten) {
+  WriteFile(folder_ / "old.jpg", "earlier picture");
+  WriteFile(folder_ / "abc.png", "a png");
+
+  // An existing JPEG chosen: asked about it, replaced by the picture after a yes.
+  std::vector<SeenNotice> seen = Save({PathIn("old.jpg")});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].text, Q("“%1”已存在。\n要替换它吗？").arg(PathIn("old.jpg")));
+  EXPECT_EQ(seen[0].buttons, 2);
+  EXPECT_EQ(seen[1].text, Q("OK保存成功！"));
+  EXPECT_TRUE(IsFullSizeJpeg(folder_ / "old.jpg"));
+
+  // abc.png exists but abc.png.jpg, which is what is written, does not: nothing to ask.
+  seen = Save({PathIn("abc.png")});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, Q("OK保存成功！"));
+  const std::string firstJpeg = ReadFile(folder_ / "abc.png.jpg");
+
+  // Now abc.png.jpg exists: asked about it; a no reopens the dialog at that name, and a cancel
+  // there leaves every file as it was.
+  const auto before = Contents(folder_);
+  seen = Save({PathIn("abc.png"), std::nullopt}, QMessageBox::No);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].text, Q("“%1”已存在。\n要替换它吗？").arg(PathIn("abc.png.jpg")));
+  EXPECT_EQ(seen[1].text, Q("亲，您还没有保存图片哦！"));
+  ASSERT_EQ(lastOpenings_.size(), 2u);
+  EXPECT_EQ(lastOpenings_[1].shownPath, PathIn("abc.png"));
+  EXPECT_TRUE(Contents(folder_) == before);
+  EXPECT_EQ(ReadFile(folder_ / "abc.png"), "a png");
+}
+
+TEST_F(CopySaveTest, AFailedSaveSaysWhereAndWhyAndWritesNothing) {
+  WriteFile(folder_ / "plain", "a regular file");
+  fs::create_directory(folder_ / "taken.png.jpg");
+  const auto before = Contents(folder_);
+  struct Case {
+    const char* typed;
+    const char* jpeg;
+    const char* reason;
+  };
+  // Qt's dialog opens a folder typed into it rather than returning it, so the folder in the
+  // JPEG's place is reached through a name the dialog does return.
+  const Case cases[] = {
+      {"missing/abc", "missing/abc.jpg", "文件夹不存在。"},
+      {"plain/abc", "plain/abc.jpg", "文件夹不存在。"},
+      {"taken.png", "taken.png.jpg", "这里已经有一个同名的文件夹。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ExpectNotice(Save({PathIn(c.typed)}), QMessageBox::Warning, "Brackenmoor提示：",
+                 Q("图片没有保存。\n位置：%1\n原因：%2").arg(PathIn(c.jpeg), Q(c.reason)));
+    EXPECT_TRUE(Contents(folder_) == before);
+  }
+}
+
+TEST_F(CopySaveTest, SaveWithoutAPictureWarnsAndWritesNothing) {
+  window_->controls.preview->SetPicture({});
+  ExpectNotice(Save({PathIn("abc")}), QMessageBox::Warning, "Brackenmoor提示：",
+               Q("图片没有保存。\n位置：%1\n原因：没有可保存的图片，请先点“点此 - 确认修改内容”生成图片。")
+                   .arg(PathIn("abc.jpg")));
+  EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+TEST_F(CopySaveTest, SaveTakesTheLastRenderNotTheTypedValues) {
+  Save({PathIn("first")});
+  TypeIntoBox(*window_->controls.balance, Q("31415.92"));
+  Save({PathIn("unconfirmed")});
+  EXPECT_TRUE(ReadFile(folder_ / "unconfirmed.jpg") == ReadFile(folder_ / "first.jpg"));
+  window_->controls.confirm->click();
+  Save({PathIn("confirmed")});
+  EXPECT_TRUE(ReadFile(folder_ / "confirmed.jpg") != ReadFile(folder_ / "first.jpg"));
+}
+
+TEST(SaveReasons, ErrorsReadAsPlainSentences) {
+  struct Case {
+    std::error_code error;
+    const char* text;
+  };
+  const auto posix = [](int value) { return std::error_code(value, std::generic_category()); };
+  const Case cases[] = {
+      {posix(EACCES), "没有写入权限，请换一个文件夹。"},
+      {posix(EPERM), "没有写入权限，请换一个文件夹。"},
+      {posix(EROFS), "这个位置是只读的，不能写入，请换一个文件夹。"},
+      {posix(ENOSPC), "磁盘空间不足。"},
+      {posix(EFBIG), "磁盘空间不足。"},
+      {posix(EDQUOT), "磁盘空间不足。"},
+      {posix(ENOENT), "文件夹不存在。"},
+      {posix(ENOTDIR), "文件夹不存在。"},
+      {posix(EISDIR), "这里已经有一个同名的文件夹。"},
+      {posix(EBUSY), "文件正被其它程序占用。"},
+      {posix(ETXTBSY), "文件正被其它程序占用。"},
+      {posix(ENAMETOOLONG), "文件名或路径太长。"},
+      {posix(EIO), "读写磁盘时出错。"},
+      {posix(ENOMEM), "内存不足。"},
+      {std::error_code(EACCES, std::system_category()), "没有写入权限，请换一个文件夹。"},
+      {std::error_code(), "原因不明。"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReasonText(c.error), Q(c.text)) << c.error.message();
+
+  // Anything rare in the system's own words.
+  const std::error_code rare = posix(ELOOP);
+  EXPECT_EQ(ReasonText(rare), Q("系统提示：") + QString::fromLocal8Bit(rare.message()));
+}
+
+}  // namespace
