@@ -19,11 +19,13 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "bmp_file.h"
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
 #include "embedded_assets.h"
 #include "font_provisioning.h"
 #include "png_picture.h"
+#include "save_picture.h"
 
 extern char** environ;
 
@@ -135,6 +137,30 @@ bool BenchJpeg(BenchContext& context, const std::filesystem::path& folder) {
                      1.15);
 }
 
+// The save button's file work end to end (temporary BMP written, converted, removed, the JPEG
+// renamed into place), against writing the BMP, reading it back and a plain synced libjpeg
+// file of the same picture.
+bool BenchSave(BenchContext& context, const std::filesystem::path& folder) {
+  RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
+  const std::string chosen = (folder / "saved").string();
+  const double saved = MedianMilliseconds(9, [&] {
+    if (!SavePictureAsJpeg(context.picture, chosen).written) std::abort();
+  });
+  const std::string bmpPath = (folder / "floor.bmp").string();
+  const std::string plain = (folder / "floor.jpg").string();
+  const double floor = MedianMilliseconds(9, [&] {
+    FILE* bmp = std::fopen(bmpPath.c_str(), "wb");
+    if (!bmp || std::fwrite(context.picture.data(), 1, context.picture.size(), bmp) !=
+                    context.picture.size())
+      std::abort();
+    std::fclose(bmp);
+    if (!ReadWholeFile(bmpPath)) std::abort();
+    PlainJpeg(context.surfaces.templateSurface, plain);
+  });
+  return ReportRatio("save: temp BMP, convert, rename", saved, "BMP write+read, plain synced JPEG",
+                     floor, 1.15);
+}
+
 // Peak resident memory of one `lumivale render --out x.jpg`, as a whole process. Linux counts a
 // child's peak from the memory it shared with its parent before exec, so this runs while the
 // benchmark itself is still small; its own peak is printed beside the child's.
@@ -187,6 +213,7 @@ int main(int argc, char** argv) {
   BenchContext context = MakeContext();
   allMet = BenchRender(context) && allMet;
   allMet = BenchJpeg(context, folder) && allMet;
+  allMet = BenchSave(context, folder) && allMet;
 
   std::filesystem::remove_all(folder, error);
   return allMet ? 0 : 1;
