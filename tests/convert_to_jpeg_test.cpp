@@ -24,16 +24,16 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "jpeg_inspection.h"
+#include "jpeg_reading.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using jpeg_inspection::Decoded;
-using jpeg_inspection::DecodeJpeg;
-using jpeg_inspection::Markers;
-using jpeg_inspection::Segment;
+using jpeg_reading::Decoded;
+using jpeg_reading::DecodeJpeg;
+using jpeg_reading::Markers;
+using jpeg_reading::Segment;
 using Bytes = std::vector<std::uint8_t>;
 struct Rgb {
   std::uint8_t r, g, b;

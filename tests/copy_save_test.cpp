@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "copy_preview.h"
-#include "jpeg_inspection.h"
+#include "jpeg_reading.h"
 #include "main_window.h"
 #include "preview_box.h"
 #include "save_picture.h"
@@ -71,7 +71,7 @@ std::map<std::string, std::string> Contents(const fs::path& folder) {
 
 bool IsFullSizeJpeg(const fs::path& path) {
   const std::string bytes = ReadFile(path);
-  const auto decoded = jpeg_inspection::DecodeJpeg(jpeg_inspection::Bytes(bytes.begin(), bytes.end()));
+  const auto decoded = jpeg_reading::DecodeJpeg(jpeg_reading::Bytes(bytes.begin(), bytes.end()));
   return decoded && decoded->width == 1080 && decoded->height == 1920 && decoded->components == 3;
 }
 

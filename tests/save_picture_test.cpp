@@ -24,10 +24,10 @@
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
 #include "face_registry.h"
-#include "jpeg_inspection.h"
+#include "jpeg_reading.h"
 
 namespace fs = std::filesystem;
-using jpeg_inspection::Bytes;
+using jpeg_reading::Bytes;
 
 namespace {
 
@@ -141,7 +141,7 @@ TEST_F(SavePictureTest, DefaultPictureBecomesABaselineJfifAtQualityHundred) {
   EXPECT_TRUE(fs::is_empty(systemTemporary_));
 
   const Bytes jpeg = ReadBytes(Path("收益.jpg"));
-  const std::vector<jpeg_inspection::Segment> segments = jpeg_inspection::Markers(jpeg);
+  const std::vector<jpeg_reading::Segment> segments = jpeg_reading::Markers(jpeg);
   std::vector<int> order;
   for (const auto& s : segments) order.push_back(s.marker);
   ASSERT_EQ(order, (std::vector<int>{0xD8, 0xE0, 0xDB, 0xDB, 0xC0, 0xC4, 0xC4, 0xC4, 0xC4, 0xDA, 0xD9}));
@@ -158,7 +158,7 @@ TEST_F(SavePictureTest, DefaultPictureBecomesABaselineJfifAtQualityHundred) {
   EXPECT_NE(Bytes(segments[5].body.begin() + 1, segments[5].body.begin() + 17), standardDcCounts);
 
   // The pixels are the picture's, upright.
-  const auto decoded = jpeg_inspection::DecodeJpeg(jpeg);
+  const auto decoded = jpeg_reading::DecodeJpeg(jpeg);
   ASSERT_TRUE(decoded);
   ASSERT_EQ(decoded->width, 1080);
   ASSERT_EQ(decoded->height, 1920);
@@ -207,7 +207,7 @@ TEST_F(SavePictureTest, AnEarlierFileIsReplacedOnlyByACompleteJpeg) {
   const auto files = Contents(folder_);
   ASSERT_EQ(files.size(), 1u);  // old.jpg itself, and no old.jpg.jpg
   const Bytes jpeg = ReadBytes(Path("old.jpg"));
-  const auto decoded = jpeg_inspection::DecodeJpeg(jpeg);
+  const auto decoded = jpeg_reading::DecodeJpeg(jpeg);
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->width, 1080);
   EXPECT_EQ(decoded->height, 1920);

@@ -14,7 +14,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-namespace jpeg_inspection {
+namespace jpeg_reading {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -99,4 +99,4 @@ inline std::vector<Segment> Markers(const Bytes& jpeg) {
   return fail("no EOI");
 }
 
-}  // namespace jpeg_inspection
+}  // namespace jpeg_reading
