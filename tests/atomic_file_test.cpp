@@ -1,4 +1,5 @@
 #include "atomic_file.h"
+#include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -19,16 +20,8 @@ namespace {
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "atomic_file_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    savedUmask_ = ::umask(022);
-  }
-  void TearDown() override {
-    ::umask(savedUmask_);
-    fs::remove_all(folder_);
-  }
+  void SetUp() override { savedUmask_ = ::umask(022); }
+  void TearDown() override { ::umask(savedUmask_); }
 
   static void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -48,7 +41,8 @@ class AtomicFileTest : public ::testing::Test {
     return {reinterpret_cast<const unsigned char*>(text.data()), text.size()};
   }
 
-  fs::path folder_;
+  TemporaryFolder temporary_{"atomic_file_test"};
+  const fs::path folder_ = temporary_.path();
   mode_t savedUmask_ = 0;
 };
 

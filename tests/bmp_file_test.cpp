@@ -1,4 +1,5 @@
 #include "bmp_file.h"
+#include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -135,13 +136,8 @@ TEST(DecodeBmp, RefusesEverythingElse) {
 
 class ReadWholeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "bmp_file_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
+  TemporaryFolder temporary_{"bmp_file_test"};
+  const fs::path folder_ = temporary_.path();
 };
 
 TEST_F(ReadWholeFileTest, GivesExactContents) {

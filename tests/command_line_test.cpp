@@ -16,6 +16,7 @@
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
 #include "font_provisioning.h"
+#include "temporary_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,13 +40,6 @@ std::vector<unsigned char> ReadBytes(const fs::path& path) {
 
 class CommandLine : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumivale-cli-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   // Runs the program in `folder_` with no display and a Qt platform that does not exist, so
   // that any reach for Qt's GUI would fail.
   Outcome Run(std::vector<std::string> arguments) {
@@ -109,7 +103,8 @@ class CommandLine : public testing::Test {
     return names;
   }
 
-  fs::path folder_;
+  TemporaryFolder temporary_{"command_line_test"};
+  const fs::path folder_ = temporary_.path();
 };
 
 // The picture rendered in this process from the same GBK inputs.

@@ -25,6 +25,7 @@ extern "C" {
 }
 
 #include "jpeg_reading.h"
+#include "temporary_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -102,12 +103,6 @@ Rgb Regions(int x, int y) {
 
 class ConvertToJpegTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "convert_to_jpeg_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
 
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
   static void WriteBytes(const std::string& path, const Bytes& bytes) {
@@ -136,7 +131,8 @@ class ConvertToJpegTest : public ::testing::Test {
     return ReadBytes(target);
   }
 
-  fs::path folder_;
+  TemporaryFolder temporary_{"convert_to_jpeg_test"};
+  const fs::path folder_ = temporary_.path();
 };
 
 TEST_F(ConvertToJpegTest, BadArgumentsComeFirstAndTouchNothing) {

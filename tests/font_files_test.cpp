@@ -156,6 +156,8 @@ struct FontExpectations {
   int ascender, descender, lineGap;
   const char* names[7];  // records 1 to 6 at [1] .. [6]
 };
+// Test names and failure messages show the label, not the struct's bytes.
+void PrintTo(const FontExpectations& font, std::ostream* out) { *out << font.label; }
 
 const FontExpectations kCu{
     "cu", FontCuData, 2048, true, 31, 1946, 512, 1900, -500, 0,
@@ -340,6 +342,7 @@ struct CmapCase {
   int platform, encoding;
   int (*glyphOf)(char32_t);  // -1: not in this map (so drawn with glyph 0)
 };
+void PrintTo(const CmapCase& map, std::ostream* out) { *out << map.label; }
 
 int CuMacGlyph(char32_t c) { return c == '"' ? -1 : CuGlyph(c); }
 int XiMacGlyph(char32_t c) { return c >= '0' && c <= '9' ? XiGlyph(c) : -1; }

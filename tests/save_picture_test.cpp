@@ -20,11 +20,11 @@
 #include <vector>
 
 #include "bmp_file.h"
-#include "built_in_fonts.h"
 #include "convert_to_jpeg.h"
 #include "earnings_renderer.h"
-#include "face_registry.h"
+#include "font_provisioning.h"
 #include "jpeg_reading.h"
+#include "temporary_folder.h"
 
 namespace fs = std::filesystem;
 using jpeg_reading::Bytes;
@@ -35,12 +35,7 @@ namespace {
 const Bytes& DefaultPicture() {
   static const Bytes picture = [] {
     ProgramState state;
-    const BuiltInFont heavy = HeavyBuiltInFont();
-    const BuiltInFont fine = FineBuiltInFont();
-    RegisterFaceData(heavy.data);
-    RegisterFaceData(fine.data);
-    state.heavyFont.faceName = std::string(heavy.familyName);
-    state.fineFont.faceName = std::string(fine.familyName);
+    UseBuiltInFaces(state);
     RenderSurfaces surfaces = MakeRenderSurfaces();
     std::vector<unsigned char> bmp;
     RenderEarningsScreen(state, surfaces, ScreenInputs{}, bmp);
@@ -100,11 +95,6 @@ TEST(JpegPathFor, AppendsJpgOnlyWhenTheNameDoesNotEndInIt) {
 class SavePictureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "save_picture_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    folder_ = root_ / "pictures";
-    systemTemporary_ = root_ / "tmp";
     fs::create_directories(folder_);
     fs::create_directories(systemTemporary_);
     // The save's fallback for its temporary file; watched to be empty afterwards.
@@ -116,14 +106,13 @@ class SavePictureTest : public ::testing::Test {
   void TearDown() override {
     if (hadTmpdir_) ::setenv("TMPDIR", oldTmpdir_.c_str(), 1);
     else ::unsetenv("TMPDIR");
-    std::error_code ignored;
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(root_);
   }
 
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
-  fs::path root_, folder_, systemTemporary_;
+  TemporaryFolder root_{"save_picture_test"};
+  const fs::path folder_ = root_.path() / "pictures";
+  const fs::path systemTemporary_ = root_.path() / "tmp";
   std::string oldTmpdir_;
   bool hadTmpdir_ = false;
 };
