@@ -83,7 +83,7 @@ Rgb Gradient(int x, int y) {
 
 // Edges, noise and flat areas, so that every part of the encoder has work to do.
 Rgb Varied(int x, int y) {
-  std::uint32_t h = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663);
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
   h = (h ^ (h >> 13)) * 0x5bd1e995u;
   if (x < 20) return {static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(h >> 16)};
   if (y < 12) return {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 20), 128};
@@ -431,6 +431,34 @@ TEST_F(ConvertToJpegTest, MemoryAndFileEntriesWriteTheSameBytes) {
   const Bytes fromFile = SaveLike(source);
   ASSERT_EQ(ConvertBmpBytesToJpeg(ReadBytes(source), Path("mem.jpg"), false, 100, true, 0), kJpegWritten);
   EXPECT_EQ(ReadBytes(Path("mem.jpg")), fromFile);
+}
+
+// The command line encodes straight from the drawing surface's raster; the file must be the one
+// the picture's BMP gives.
+TEST_F(ConvertToJpegTest, RgbRasterGivesTheSameBytesAsItsBmp) {
+  const int width = 61, height = 37;
+  Bytes rgb;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const Rgb c = Varied(x, y);
+      rgb.push_back(c.r);
+      rgb.push_back(c.g);
+      rgb.push_back(c.b);
+    }
+  std::error_code reason;
+  ASSERT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("raster.jpg"), false, 100, true, 0, reason),
+            kJpegWritten);
+  EXPECT_EQ(ReadBytes(Path("raster.jpg")), SaveLike(SourceOf(width, height, Varied)));
+
+  // A raster that does not match its size is refused before anything is written.
+  rgb.pop_back();
+  EXPECT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("short.jpg"), false, 100, true, 0, reason),
+            kJpegUnreadableSource);
+  EXPECT_EQ(ConvertRgbToJpeg(rgb, 0, height, Path("short.jpg"), false, 100, true, 0, reason),
+            kJpegUnreadableSource);
+  EXPECT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("short.jpg"), false, 0, true, 0, reason),
+            kJpegBadArguments);
+  EXPECT_FALSE(fs::exists(Path("short.jpg")));
 }
 
 }  // namespace

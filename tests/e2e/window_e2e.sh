@@ -2,7 +2,8 @@
 # The real program on its own Xvfb server, driven as a user would drive it:
 #   the start notice comes first and alone; closing it brings up the window at 482 x 539;
 #   typing 7 into 编辑框_本月收入 and confirming rewrites it to 7.00; Esc ends with status 0.
-# Also: without a desktop the program says so and exits 2.
+# Also: without a desktop, or with a display that cannot be reached, the program says so and
+# exits 2.
 # Usage: window_e2e.sh PATH/TO/lumivale      Exit 77 (skipped) without Xvfb, xdotool or xclip.
 set -uo pipefail
 
@@ -15,6 +16,15 @@ check "without a desktop the exit status is 2" test "$status" -eq 2
 check "without a desktop one line on stderr points to render --help" \
   bash -c '[[ $(wc -l <"$1") -eq 1 ]] && grep -q "lumivale render --help" "$1" && [[ ! -s "$2" ]]' \
   _ "$work/err" "$work/out"
+
+# A display that nobody serves: the same kind of message, not a crash inside Qt.
+unserved=7319
+while [[ -e /tmp/.X11-unix/X$unserved ]]; do unserved=$((unserved + 1)); done
+env DISPLAY=":$unserved" HOME="$work" "$program" >"$work/out" 2>"$work/err"
+status=$?
+check "with an unreachable display the exit status is 2" test "$status" -eq 2
+check "with an unreachable display one line on stderr says so" \
+  bash -c '[[ $(wc -l <"$1") -eq 1 ]] && grep -q "cannot reach the display" "$1"' _ "$work/err"
 
 # --- Own X server ------------------------------------------------------------------------------
 start_xvfb
