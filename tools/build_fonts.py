@@ -98,16 +98,16 @@ def glyph_names(characters, source_cmap):
     return names
 
 
-def build_glyphs(spec, source):
+def build_glyphs(design, source):
     """The decomposed, scaled and re-spaced outlines, with (advance, lsb) for each."""
     upem = source["head"].unitsPerEm
-    scale = spec["scale_to"] / upem
+    scale = design["scale_to"] / upem
     source_cmap = source.getBestCmap()
     source_glyphs = source.getGlyphSet()
     glyphs = {}
     metrics = {}
-    names = glyph_names([ch for ch, _ in spec["advances"]], source_cmap)
-    for name, (ch, advance) in zip(names, spec["advances"]):
+    names = glyph_names([ch for ch, _ in design["advances"]], source_cmap)
+    for name, (ch, advance) in zip(names, design["advances"]):
         source_name = source_cmap[ord(ch)]
         recording = DecomposingRecordingPen(source_glyphs)
         source_glyphs[source_name].draw(recording)
@@ -123,10 +123,10 @@ def build_glyphs(spec, source):
     return names, glyphs, metrics
 
 
-def build_cmap(names, spec):
-    by_char = {ch: name for name, (ch, _) in zip(names, spec["advances"])}
-    unicode_map = {ord(ch): by_char[ch] for ch in spec["unicode_map"]}
-    mac_map = {ord(ch): by_char[ch] for ch in spec["mac_map"]}
+def build_cmap(names, design):
+    by_char = {ch: name for name, (ch, _) in zip(names, design["advances"])}
+    unicode_map = {ord(ch): by_char[ch] for ch in design["unicode_map"]}
+    mac_map = {ord(ch): by_char[ch] for ch in design["mac_map"]}
     subtables = []
     for platform, encoding, fmt, mapping in (
             (0, 3, 4, unicode_map), (1, 0, 0, mac_map), (3, 1, 4, unicode_map)):
@@ -142,10 +142,10 @@ def build_cmap(names, spec):
     return cmap
 
 
-def build_names(font, spec):
+def build_names(font, design):
     name = newTable("name")
     name.names = []
-    records = {0: COPYRIGHT, **spec["names"], 13: LICENSE_DESCRIPTION, 14: LICENSE_URL}
+    records = {0: COPYRIGHT, **design["names"], 13: LICENSE_DESCRIPTION, 14: LICENSE_URL}
     for name_id, text in sorted(records.items()):
         name.setName(text, name_id, 3, 1, 0x409)
         try:
@@ -156,36 +156,36 @@ def build_names(font, spec):
     font["name"] = name
 
 
-def build_font(spec, out_dir):
-    source = TTFont(os.path.join(ROBOTO_DIR, spec["source"]))
-    scale = spec["scale_to"] / source["head"].unitsPerEm
-    names, glyphs, metrics = build_glyphs(spec, source)
+def build_font(design, out_dir):
+    source = TTFont(os.path.join(ROBOTO_DIR, design["source"]))
+    scale = design["scale_to"] / source["head"].unitsPerEm
+    names, glyphs, metrics = build_glyphs(design, source)
 
-    fb = FontBuilder(spec["scale_to"], isTTF=True)
+    fb = FontBuilder(design["scale_to"], isTTF=True)
     fb.font.recalcTimestamp = False
     fb.setupGlyphOrder(names)
     fb.setupGlyf(glyphs)
     fb.setupHorizontalMetrics(metrics)
     fb.setupHorizontalHeader(
-        ascent=spec["ascender"], descent=spec["descender"], lineGap=spec["line_gap"])
-    fb.font["cmap"] = build_cmap(names, spec)
-    build_names(fb.font, spec)
+        ascent=design["ascender"], descent=design["descender"], lineGap=design["line_gap"])
+    fb.font["cmap"] = build_cmap(names, design)
+    build_names(fb.font, design)
 
     src_os2 = source["OS/2"]
-    first_char = min(ord(ch) for ch, _ in spec["advances"])
-    last_char = max(ord(ch) for ch, _ in spec["advances"])
+    first_char = min(ord(ch) for ch, _ in design["advances"])
+    last_char = max(ord(ch) for ch, _ in design["advances"])
     fb.setupOS2(
         version=4,
         usWeightClass=400,
         usWidthClass=5,
         fsType=0,
-        fsSelection=(1 << 5) if spec["bold"] else (1 << 6),
+        fsSelection=(1 << 5) if design["bold"] else (1 << 6),
         achVendID="NONE",
-        sTypoAscender=spec["ascender"],
-        sTypoDescender=spec["descender"],
-        sTypoLineGap=spec["line_gap"],
-        usWinAscent=spec["win_ascent"],
-        usWinDescent=spec["win_descent"],
+        sTypoAscender=design["ascender"],
+        sTypoDescender=design["descender"],
+        sTypoLineGap=design["line_gap"],
+        usWinAscent=design["win_ascent"],
+        usWinDescent=design["win_descent"],
         ySubscriptXSize=round(src_os2.ySubscriptXSize * scale),
         ySubscriptYSize=round(src_os2.ySubscriptYSize * scale),
         ySubscriptYOffset=round(src_os2.ySubscriptYOffset * scale),
@@ -214,11 +214,11 @@ def build_font(spec, out_dir):
     )
     fb.setupMaxp()
     fb.setupHead(
-        unitsPerEm=spec["scale_to"],
+        unitsPerEm=design["scale_to"],
         fontRevision=1.0,
         created=FIXED_TIMESTAMP,
         modified=FIXED_TIMESTAMP,
-        macStyle=1 if spec["bold"] else 0,
+        macStyle=1 if design["bold"] else 0,
         lowestRecPPEM=8,
         flags=0x0003,  # baseline at y = 0, left side bearing point at x = 0
     )
@@ -226,7 +226,7 @@ def build_font(spec, out_dir):
     advances = [adv for adv, _ in metrics.values()]
     fb.font["OS/2"].xAvgCharWidth = round(sum(advances) / len(advances))
 
-    path = os.path.join(out_dir, spec["file"])
+    path = os.path.join(out_dir, design["file"])
     tmp = path + ".tmp"
     fb.save(tmp)
     os.replace(tmp, path)
@@ -240,8 +240,8 @@ def main(argv):
     default_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "fonts")
     out_dir = argv[1] if len(argv) == 2 else os.path.normpath(default_dir)
     os.makedirs(out_dir, exist_ok=True)
-    for spec in (CU, XI):
-        print(build_font(spec, out_dir))
+    for design in (CU, XI):
+        print(build_font(design, out_dir))
     return 0
 
 
