@@ -127,15 +127,5 @@ check "the second save replaced the JPEG, again with no file beside it" \
   _ "$saved" "$inode"
 check "the replaced JPEG is whole" pixels_close "$saved/shouyi.jpg" "$work/ref.png"
 
-xdotool key Escape
-wait_for 100 bash -c '! running "$1"' _ "$program_pid" || fail_now "Esc did not end the program"
-wait "$program_pid"
-status=$?
-program_pid=""
-check "the program ends with status 0" test "$status" -eq 0
-
-if ((failures > 0)); then
-  echo "--- program output"; cat "$work/program.log"
-  exit 1
-fi
-echo "all copy and save checks passed"
+escape_ends_the_program
+finish "copy and save"

@@ -57,3 +57,22 @@ start_xvfb() {
   wait_for 100 test -s "$work/display" || fail_now "Xvfb did not start"
   export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
 }
+
+# Presses Esc and checks that the program then ends by itself with status 0.
+escape_ends_the_program() {
+  xdotool key Escape
+  wait_for 100 bash -c '! running "$1"' _ "$program_pid" || fail_now "Esc did not end the program"
+  wait "$program_pid"
+  local status=$?
+  program_pid=""
+  check "Esc ends the program with status 0" test "$status" -eq 0
+}
+
+# Ends the script: with the program's output when a check failed, else with one line.
+finish() {
+  if ((failures > 0)); then
+    echo "--- program output"; cat "$work/program.log"
+    exit 1
+  fi
+  echo "all $1 checks passed"
+}

@@ -84,18 +84,5 @@ xdotool key Return
 sleep 0.2
 check "Enter leaves the typed text alone" test "$(read_box)" = "7.009"
 
-xdotool key Escape
-wait_for 100 bash -c '! running "$1"' _ "$program_pid"
-if running "$program_pid"; then
-  fail_now "Esc did not end the program"
-fi
-wait "$program_pid"
-status=$?
-program_pid=""
-check "Esc ends the program with status 0" test "$status" -eq 0
-
-if ((failures > 0)); then
-  echo "--- program output"; cat "$work/program.log"
-  exit 1
-fi
-echo "all window checks passed"
+escape_ends_the_program
+finish window
