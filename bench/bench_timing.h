@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 template <typename Work>
@@ -18,6 +19,22 @@ double MedianMilliseconds(int runs, Work&& work) {
   }
   std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
   return times[static_cast<std::size_t>(runs / 2)];
+}
+
+// The medians of two pieces of work run in turn, so that a slow spell of the machine or the
+// disk falls on both alike.
+template <typename Work, typename Floor>
+std::pair<double, double> InterleavedMedianMilliseconds(int runs, Work&& work, Floor&& floor) {
+  std::vector<double> workTimes, floorTimes;
+  for (int i = 0; i < runs; ++i) {
+    workTimes.push_back(MedianMilliseconds(1, work));
+    floorTimes.push_back(MedianMilliseconds(1, floor));
+  }
+  const auto median = [runs](std::vector<double>& times) {
+    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+    return times[static_cast<std::size_t>(runs / 2)];
+  };
+  return {median(workTimes), median(floorTimes)};
 }
 
 inline bool ReportRatio(const char* what, double measured, const char* floorName, double floor,

@@ -128,11 +128,13 @@ bool BenchJpeg(BenchContext& context, const std::filesystem::path& folder) {
   RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
   const std::string ours = (folder / "ours.jpg").string();
   const std::string plain = (folder / "plain.jpg").string();
-  const double converted = MedianMilliseconds(9, [&] {
-    if (ConvertBmpBytesToJpeg(context.picture, ours, false, 100, true, 0) != kJpegWritten)
-      std::abort();
-  });
-  const double floor = MedianMilliseconds(9, [&] { PlainJpeg(context.surfaces.templateSurface, plain); });
+  const auto [converted, floor] = InterleavedMedianMilliseconds(
+      21,
+      [&] {
+        if (ConvertBmpBytesToJpeg(context.picture, ours, false, 100, true, 0) != kJpegWritten)
+          std::abort();
+      },
+      [&] { PlainJpeg(context.surfaces.templateSurface, plain); });
   return ReportRatio("JPEG conversion of the picture", converted, "plain libjpeg to a synced file", floor,
                      1.15);
 }
@@ -143,12 +145,12 @@ bool BenchJpeg(BenchContext& context, const std::filesystem::path& folder) {
 bool BenchSave(BenchContext& context, const std::filesystem::path& folder) {
   RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
   const std::string chosen = (folder / "saved").string();
-  const double saved = MedianMilliseconds(9, [&] {
-    if (!SavePictureAsJpeg(context.picture, chosen).written) std::abort();
-  });
   const std::string bmpPath = (folder / "floor.bmp").string();
   const std::string plain = (folder / "floor.jpg").string();
-  const double floor = MedianMilliseconds(9, [&] {
+  const auto save = [&] {
+    if (!SavePictureAsJpeg(context.picture, chosen).written) std::abort();
+  };
+  const auto [saved, floor] = InterleavedMedianMilliseconds(21, save, [&] {
     FILE* bmp = std::fopen(bmpPath.c_str(), "wb");
     if (!bmp || std::fwrite(context.picture.data(), 1, context.picture.size(), bmp) !=
                     context.picture.size())
