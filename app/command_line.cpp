@@ -14,7 +14,7 @@
 #include "earnings_renderer.h"
 #include "font_provisioning.h"
 #include "gbk_text.h"
-#include "png_file.h"
+#include "png_picture.h"
 
 namespace {
 

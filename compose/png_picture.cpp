@@ -7,16 +7,16 @@
 
 namespace {
 
-// Owns the libpng state behind a png_image for as long as a decode runs.
-class PngImageReader {
+// Owns the libpng state behind a png_image for as long as a decode or an encode runs.
+class PngImageState {
  public:
-  PngImageReader() {
+  PngImageState() {
     std::memset(&image_, 0, sizeof image_);
     image_.version = PNG_IMAGE_VERSION;
   }
-  ~PngImageReader() { png_image_free(&image_); }
-  PngImageReader(const PngImageReader&) = delete;
-  PngImageReader& operator=(const PngImageReader&) = delete;
+  ~PngImageState() { png_image_free(&image_); }
+  PngImageState(const PngImageState&) = delete;
+  PngImageState& operator=(const PngImageState&) = delete;
 
   png_image& image() { return image_; }
 
@@ -31,7 +31,7 @@ constexpr std::uint64_t kMaxPixels = 64u * 1024u * 1024u;
 
 std::optional<RgbPicture> DecodePngToRgb(std::span<const unsigned char> png, Colour matte) {
   if (png.empty()) return std::nullopt;
-  PngImageReader reader;
+  PngImageState reader;
   png_image& image = reader.image();
   if (png_image_begin_read_from_memory(&image, png.data(), png.size()) == 0) return std::nullopt;
   const std::uint64_t pixelCount = std::uint64_t{image.width} * image.height;
@@ -51,4 +51,25 @@ std::optional<RgbPicture> DecodePngToRgb(std::span<const unsigned char> png, Col
   if (png_image_finish_read(&image, &background, picture.pixels.data(), rowStride, nullptr) == 0)
     return std::nullopt;
   return picture;
+}
+
+std::vector<unsigned char> EncodeRgbPng(std::span<const unsigned char> rgb, std::int32_t width,
+                                        std::int32_t height) {
+  if (width <= 0 || height <= 0 ||
+      rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
+    return {};
+  PngImageState writer;
+  png_image& image = writer.image();
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format = PNG_FORMAT_RGB;
+  const png_int_32 rowStride = width * 3;
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), rowStride, nullptr))
+    return {};
+  std::vector<unsigned char> bytes(size);
+  if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), rowStride, nullptr))
+    return {};
+  bytes.resize(size);
+  return bytes;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Decoding of the built-in PNG pictures into plain RGB pixels.
+// PNG pictures: the built-in ones decoded into plain RGB pixels, and a raster written as one.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -16,3 +16,8 @@ struct RgbPicture {
 // Decodes a PNG file held in memory to 8-bit RGB. Translucent pixels are composed over `matte`.
 // Nothing when the bytes are not a PNG libpng can read, or the picture is unreasonably large.
 std::optional<RgbPicture> DecodePngToRgb(std::span<const unsigned char> png, Colour matte);
+
+// An 8-bit RGB raster (top row first, no row padding) as the bytes of a lossless PNG file.
+// Empty when the raster does not match the size or libpng fails.
+std::vector<unsigned char> EncodeRgbPng(std::span<const unsigned char> rgb, std::int32_t width,
+                                        std::int32_t height);
