@@ -28,8 +28,8 @@ Widget* MakeChild(Args&&... args) {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-Qt::Alignment AlignmentOf(const ControlSpec& spec) {
-  switch (spec.alignment) {
+Qt::Alignment AlignmentOf(const ControlSpec& entry) {
+  switch (entry.alignment) {
     case TextAlignment::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
     case TextAlignment::Right: return Qt::AlignRight | Qt::AlignTop;
     case TextAlignment::Left: break;
@@ -37,13 +37,13 @@ Qt::Alignment AlignmentOf(const ControlSpec& spec) {
   return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-QWidget* MakeLabel(const ControlSpec& spec, QWidget* parent) {
-  QLabel* label = spec.linePitch > 0
-                      ? MakeChild<LinePitchLabel>(Text(spec.text), spec.linePitch, parent)
-                      : MakeChild<QLabel>(Text(spec.text), parent);
+QWidget* MakeLabel(const ControlSpec& entry, QWidget* parent) {
+  QLabel* label = entry.linePitch > 0
+                      ? MakeChild<LinePitchLabel>(Text(entry.text), entry.linePitch, parent)
+                      : MakeChild<QLabel>(Text(entry.text), parent);
   label->setTextFormat(Qt::PlainText);
-  label->setAlignment(AlignmentOf(spec));
-  label->setWordWrap(spec.wordWrap);
+  label->setAlignment(AlignmentOf(entry));
+  label->setWordWrap(entry.wordWrap);
   return label;
 }
 
@@ -59,9 +59,9 @@ QWidget* MakeComboBox(QWidget* parent) {
   return box;
 }
 
-QWidget* MakeEditBox(const ControlSpec& spec, QWidget* parent) {
-  auto* box = MakeChild<QLineEdit>(Text(spec.text), parent);
-  box->setAlignment(AlignmentOf(spec));
+QWidget* MakeEditBox(const ControlSpec& entry, QWidget* parent) {
+  auto* box = MakeChild<QLineEdit>(Text(entry.text), parent);
+  box->setAlignment(AlignmentOf(entry));
   box->setMaxLength(std::numeric_limits<int>::max());  // no limit of its own
   QPalette palette = box->palette();
   palette.setColor(QPalette::Base, Qt::white);
@@ -71,45 +71,45 @@ QWidget* MakeEditBox(const ControlSpec& spec, QWidget* parent) {
   return box;
 }
 
-QWidget* MakeButton(const ControlSpec& spec, QWidget* parent) {
-  auto* button = MakeChild<QPushButton>(Text(spec.text), parent);
+QWidget* MakeButton(const ControlSpec& entry, QWidget* parent) {
+  auto* button = MakeChild<QPushButton>(Text(entry.text), parent);
   button->setAutoDefault(false);  // Enter in an edit box clicks nothing
   button->setDefault(false);
   return button;
 }
 
-QWidget* MakeGroupBox(const ControlSpec& spec, QWidget* parent) {
-  auto* box = MakeChild<QGroupBox>(Text(spec.text), parent);
+QWidget* MakeGroupBox(const ControlSpec& entry, QWidget* parent) {
+  auto* box = MakeChild<QGroupBox>(Text(entry.text), parent);
   box->setAlignment(Qt::AlignHCenter);
   return box;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-  switch (spec.kind) {
-    case ControlKind::Label: return MakeLabel(spec, parent);
+QWidget* MakeControl(const ControlSpec& entry, QWidget* parent) {
+  switch (entry.kind) {
+    case ControlKind::Label: return MakeLabel(entry, parent);
     case ControlKind::ComboBox: return MakeComboBox(parent);
-    case ControlKind::EditBox: return MakeEditBox(spec, parent);
-    case ControlKind::Button: return MakeButton(spec, parent);
-    case ControlKind::GroupBox: return MakeGroupBox(spec, parent);
+    case ControlKind::EditBox: return MakeEditBox(entry, parent);
+    case ControlKind::Button: return MakeButton(entry, parent);
+    case ControlKind::GroupBox: return MakeGroupBox(entry, parent);
     case ControlKind::PictureBox: return MakeChild<PreviewBox>(parent);
   }
   return nullptr;
 }
 
-void ApplyCommonSettings(const ControlSpec& spec, QWidget& widget) {
-  widget.setObjectName(Text(spec.name));
-  widget.setGeometry(spec.left, spec.top, spec.width, spec.height);
+void ApplyCommonSettings(const ControlSpec& entry, QWidget& widget) {
+  widget.setObjectName(Text(entry.name));
+  widget.setGeometry(entry.left, entry.top, entry.width, entry.height);
   QFont font = widget.font();
-  font.setPixelSize(spec.fontPixelSize);
-  font.setBold(spec.bold);
+  font.setPixelSize(entry.fontPixelSize);
+  font.setBold(entry.bold);
   widget.setFont(font);
-  const QColor colour(static_cast<int>(spec.textRgb >> 16 & 0xFF),
-                      static_cast<int>(spec.textRgb >> 8 & 0xFF),
-                      static_cast<int>(spec.textRgb & 0xFF));
+  const QColor colour(static_cast<int>(entry.textRgb >> 16 & 0xFF),
+                      static_cast<int>(entry.textRgb >> 8 & 0xFF),
+                      static_cast<int>(entry.textRgb & 0xFF));
   QPalette palette = widget.palette();
   palette.setColor(QPalette::WindowText, colour);
   widget.setPalette(palette);
-  widget.setFocusPolicy(spec.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+  widget.setFocusPolicy(entry.tabStop ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 // Exceptions must not unwind through Qt's event loop: a handler that runs out of memory (or
@@ -151,12 +151,12 @@ MainWindow::MainWindow(ProgramState& programState)
 }
 
 void MainWindow::BuildControls() {
-  for (const ControlSpec& spec : MainWindowControls()) {
+  for (const ControlSpec& entry : MainWindowControls()) {
     QWidget* parent = this;
-    if (spec.parent) parent = findChild<QWidget*>(Text(spec.parent));
-    if (!parent) throw std::logic_error(std::string("no parent control ") + spec.parent);
-    QWidget* widget = MakeControl(spec, parent);
-    ApplyCommonSettings(spec, *widget);
+    if (entry.parent) parent = findChild<QWidget*>(Text(entry.parent));
+    if (!parent) throw std::logic_error(std::string("no parent control ") + entry.parent);
+    QWidget* widget = MakeControl(entry, parent);
+    ApplyCommonSettings(entry, *widget);
   }
 
   controls.timeWord = findChild<QComboBox*>(Text(control::kTimeWordBox));

@@ -66,7 +66,7 @@ std::span<const ControlSpec> MainWindowControls() { return kControls; }
 
 const ControlSpec* FindControlSpec(std::string_view name) {
   const auto found = std::find_if(kControls.begin(), kControls.end(),
-                                  [name](const ControlSpec& spec) { return spec.name == name; });
+                                  [name](const ControlSpec& entry) { return entry.name == name; });
   return found == kControls.end() ? nullptr : &*found;
 }
 
