@@ -36,6 +36,25 @@ void SetSizeAndBold(FontRecord& record, std::int32_t size, bool bold) {
 
 std::string WithPoint(const std::string& fractionPart) { return "." + fractionPart; }
 
+// An amount at a fixed place: the integer part at (x, y) in the heavy face at size 45, bold,
+// then "." and the fraction part at `fractionSize`, from where the integer part ends at size 45:
+// the measuring surface keeps size 45 while the template surface takes the smaller one.
+void DrawPlacedAmount(ProgramState& state, RenderSurfaces& surfaces, AmountPieces& pieces,
+                      const std::string& text, std::int32_t x, std::int32_t y,
+                      std::int32_t fractionY, std::int32_t fractionSize) {
+  Canvas& t = surfaces.templateSurface;
+  Canvas& m = surfaces.measuringSurface;
+  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
+  SetFont(m, state.heavyFont);
+  SetFont(t, state.heavyFont);
+  pieces = SplitAmount(text);
+  WriteAt(t, x, y, pieces.integerPart);
+  state.heavyFont.size = fractionSize;
+  SetFont(t, state.heavyFont);
+  const std::int32_t width = TextWidth(m, pieces.integerPart);
+  WriteAt(t, Wrap(std::int64_t{x} + width), fractionY, WithPoint(pieces.fractionPart));
+}
+
 // A monthly income: the sign, the integer part centred on signBase - 8, the fraction behind it.
 std::int32_t DrawMonthlyIncome(ProgramState& state, RenderSurfaces& surfaces,
                                AmountPieces& pieces, const std::string& text, double signBase) {
@@ -98,19 +117,9 @@ std::string ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
   SetFont(t, state.wordFont);
   WriteAt(t, Wrap(std::int64_t{kSurfaceWidth} - clockWidth - 96), 14, inputs.word);
 
-  // The fractions follow their integer parts at the integer part's width in the integer
-  // font: the measuring surface keeps size 45 while the template surface takes the smaller one.
-  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
-  SetFont(m, state.heavyFont);
-  SetFont(t, state.heavyFont);
   SetTextColor(t, kWhite);
-  state.balancePieces = SplitAmount(inputs.balance);
-  WriteAt(t, 132, 354, state.balancePieces.integerPart);
-  state.heavyFont.size = kFractionSize;
-  SetFont(t, state.heavyFont);
-  const std::int32_t balanceWidth = TextWidth(m, state.balancePieces.integerPart);
-  WriteAt(t, Wrap(std::int64_t{132} + balanceWidth), 376,
-          WithPoint(state.balancePieces.fractionPart));
+  DrawPlacedAmount(state, surfaces, state.balancePieces, inputs.balance, 132, 354, 376,
+                   kFractionSize);
 
   SetTextColor(t, kBodyColour);
   state.thisMonthSignX =
@@ -118,16 +127,8 @@ std::string ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
   state.lastMonthSignX =
       DrawMonthlyIncome(state, surfaces, state.lastMonthPieces, inputs.lastMonth, 810.0);
 
-  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
-  SetFont(m, state.heavyFont);
-  SetFont(t, state.heavyFont);
-  state.settledPieces = SplitAmount(inputs.settled);
-  WriteAt(t, 400, 969, state.settledPieces.integerPart);
-  state.heavyFont.size = kSettledFractionSize;
-  SetFont(t, state.heavyFont);
-  const std::int32_t settledWidth = TextWidth(m, state.settledPieces.integerPart);
-  WriteAt(t, Wrap(std::int64_t{400} + settledWidth), 987,
-          WithPoint(state.settledPieces.fractionPart));
+  DrawPlacedAmount(state, surfaces, state.settledPieces, inputs.settled, 400, 969, 987,
+                   kSettledFractionSize);
 
   SetSizeAndBold(state.fineFont, 32, false);
   SetFont(t, state.fineFont);
