@@ -1,4 +1,5 @@
 #include "bmp_file.h"
+#include "bmp_fixture.h"
 #include "temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -13,46 +14,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-  b[at] = v & 0xFF;
-  b[at + 1] = (v >> 8) & 0xFF;
-}
-void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-  Put16(b, at, v & 0xFFFF);
-  Put16(b, at + 2, v >> 16);
-}
+using bmp_fixture::Put16;
+using bmp_fixture::Put32;
 
 // The colour of pixel (x, y), y counted from the top; every channel differs.
 std::uint8_t Red(int x, int y) { return static_cast<std::uint8_t>(10 + x * 20 + y); }
 std::uint8_t Green(int x, int y) { return static_cast<std::uint8_t>(100 + x + y * 20); }
 std::uint8_t Blue(int x, int y) { return static_cast<std::uint8_t>(250 - x - y); }
 
-// A 24-bit bottom-up BMP laid out as the drawing surface writes it; `gap` extra bytes between
-// the headers and the pixel rows.
+// A picture whose every channel differs, with row padding the reader must skip; `gap` extra
+// bytes between the headers and the pixel rows.
 std::vector<std::uint8_t> MakeBmp(int width, int height, std::size_t gap = 0) {
-  const std::size_t rowBytes = (width * 3 + 3) / 4 * 4;
-  const std::size_t offset = 54 + gap;
-  std::vector<std::uint8_t> b(offset + rowBytes * height, 0);
-  b[0] = 'B';
-  b[1] = 'M';
-  Put32(b, 2, static_cast<std::uint32_t>(b.size()));
-  Put32(b, 10, static_cast<std::uint32_t>(offset));
-  Put32(b, 14, 40);
-  Put32(b, 18, static_cast<std::uint32_t>(width));
-  Put32(b, 22, static_cast<std::uint32_t>(height));
-  Put16(b, 26, 1);
-  Put16(b, 28, 24);
-  Put32(b, 34, static_cast<std::uint32_t>(rowBytes * height));
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = b.data() + offset + rowBytes * (height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      row[x * 3] = Blue(x, y);
-      row[x * 3 + 1] = Green(x, y);
-      row[x * 3 + 2] = Red(x, y);
-    }
-    for (std::size_t pad = width * 3; pad < rowBytes; ++pad) row[pad] = 0xEE;  // must be skipped
-  }
-  return b;
+  return bmp_fixture::MakeBmp(
+      width, height, [](int x, int y) { return bmp_fixture::Rgb{Red(x, y), Green(x, y), Blue(x, y)}; },
+      gap, 0xEE);
 }
 
 void ExpectPixels(const BmpPixels& picture, int width, int height) {

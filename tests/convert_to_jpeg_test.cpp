@@ -25,6 +25,7 @@ extern "C" {
 }
 
 #include "jpeg_reading.h"
+#include "bmp_fixture.h"
 #include "temporary_folder.h"
 
 namespace fs = std::filesystem;
@@ -35,46 +36,12 @@ using jpeg_reading::Decoded;
 using jpeg_reading::DecodeJpeg;
 using jpeg_reading::Markers;
 using jpeg_reading::Segment;
-using Bytes = std::vector<std::uint8_t>;
-struct Rgb {
-  std::uint8_t r, g, b;
-};
-using PixelAt = std::function<Rgb(int x, int y)>;  // y counted from the top
-
-void Put16(Bytes& b, std::size_t at, std::uint32_t v) {
-  b[at] = v & 0xFF;
-  b[at + 1] = (v >> 8) & 0xFF;
-}
-void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-  Put16(b, at, v & 0xFFFF);
-  Put16(b, at + 2, v >> 16);
-}
-
-// A 24-bit bottom-up BMP laid out as the drawing surface writes it.
-Bytes MakeBmp(int width, int height, const PixelAt& pixel) {
-  const std::size_t rowBytes = (width * 3 + 3) / 4 * 4;
-  Bytes b(54 + rowBytes * height, 0);
-  b[0] = 'B';
-  b[1] = 'M';
-  Put32(b, 2, static_cast<std::uint32_t>(b.size()));
-  Put32(b, 10, 54);
-  Put32(b, 14, 40);
-  Put32(b, 18, static_cast<std::uint32_t>(width));
-  Put32(b, 22, static_cast<std::uint32_t>(height));
-  Put16(b, 26, 1);
-  Put16(b, 28, 24);
-  Put32(b, 34, static_cast<std::uint32_t>(rowBytes * height));
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = b.data() + 54 + rowBytes * (height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      const Rgb c = pixel(x, y);
-      row[x * 3] = c.b;
-      row[x * 3 + 1] = c.g;
-      row[x * 3 + 2] = c.r;
-    }
-  }
-  return b;
-}
+using bmp_fixture::Bytes;
+using bmp_fixture::MakeBmp;
+using bmp_fixture::PixelAt;
+using bmp_fixture::Put16;
+using bmp_fixture::Put32;
+using bmp_fixture::Rgb;
 
 Rgb Gradient(int x, int y) {
   return {static_cast<std::uint8_t>(40 + x * 2), static_cast<std::uint8_t>(60 + y * 2),
