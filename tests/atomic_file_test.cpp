@@ -1,5 +1,4 @@
 #include "atomic_file.h"
-#include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,6 +12,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "temporary_folder.h"
 
 namespace fs = std::filesystem;
 

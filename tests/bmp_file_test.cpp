@@ -1,6 +1,4 @@
 #include "bmp_file.h"
-#include "bmp_fixture.h"
-#include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,6 +7,9 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "bmp_fixture.h"
+#include "temporary_folder.h"
 
 namespace fs = std::filesystem;
 

@@ -24,8 +24,8 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "jpeg_reading.h"
 #include "bmp_fixture.h"
+#include "jpeg_reading.h"
 #include "temporary_folder.h"
 
 namespace fs = std::filesystem;
