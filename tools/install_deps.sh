@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config make
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
   qt6-base-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk
   python3-fonttools python3-pil fonts-roboto-unhinted
