@@ -36,6 +36,14 @@ void SetSizeAndBold(FontRecord& record, std::int32_t size, bool bold) {
 
 std::string WithPoint(const std::string& fractionPart) { return "." + fractionPart; }
 
+// Both surfaces take the heavy face at size 45, bold, and the amount is cut at its point.
+AmountPieces StartAmount(ProgramState& state, RenderSurfaces& surfaces, const std::string& text) {
+  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
+  SetFont(surfaces.measuringSurface, state.heavyFont);
+  SetFont(surfaces.templateSurface, state.heavyFont);
+  return SplitAmount(text);
+}
+
 // An amount at a fixed place: the integer part at (x, y) in the heavy face at size 45, bold,
 // then "." and the fraction part at `fractionSize`, from where the integer part ends at size 45:
 // the measuring surface keeps size 45 while the template surface takes the smaller one.
@@ -44,10 +52,7 @@ void DrawPlacedAmount(ProgramState& state, RenderSurfaces& surfaces, AmountPiece
                       std::int32_t fractionY, std::int32_t fractionSize) {
   Canvas& t = surfaces.templateSurface;
   Canvas& m = surfaces.measuringSurface;
-  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
-  SetFont(m, state.heavyFont);
-  SetFont(t, state.heavyFont);
-  pieces = SplitAmount(text);
+  pieces = StartAmount(state, surfaces, text);
   WriteAt(t, x, y, pieces.integerPart);
   state.heavyFont.size = fractionSize;
   SetFont(t, state.heavyFont);
@@ -60,10 +65,7 @@ std::int32_t DrawMonthlyIncome(ProgramState& state, RenderSurfaces& surfaces,
                                AmountPieces& pieces, const std::string& text, double signBase) {
   Canvas& t = surfaces.templateSurface;
   Canvas& m = surfaces.measuringSurface;
-  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
-  SetFont(m, state.heavyFont);
-  SetFont(t, state.heavyFont);
-  pieces = SplitAmount(text);
+  pieces = StartAmount(state, surfaces, text);
   const std::int32_t width = TextWidth(m, pieces.integerPart);
   const std::int32_t signX = Truncate(signBase - width / 2.0 - 38.0);
   CopyTo(surfaces.signSurface, t, signX, 586);
