@@ -55,9 +55,39 @@ std::string Utf16BeToUtf8(const FT_Byte* bytes, FT_UInt length) {
   return out;
 }
 
+// Registers every face that `source` holds (one, or several in a collection). False when its
+// first face cannot be opened.
+bool RegisterSource(FaceSource source) {
+  auto first = OpenFace(source);
+  if (!first) return false;
+  Registry& registry = TheRegistry();
+  const FT_Long faceCount = std::max<FT_Long>(1, first->face->num_faces);
+  for (FT_Long index = 0; index < faceCount; ++index) {
+    source.index = static_cast<std::int32_t>(index);
+    const std::string key = source.Key();
+    const bool known = std::any_of(registry.faces.begin(), registry.faces.end(),
+                                   [&key](const RegisteredFace& f) { return f.source.Key() == key; });
+    if (known) continue;
+    auto opened = index == 0 ? std::move(first) : OpenFace(source);
+    if (!opened) continue;
+    const FT_Face face = opened->face.get();
+    RegisteredFace entry;
+    entry.source = source;
+    entry.familyNames = FaceFamilyNames(face);
+    entry.primaryFamily = entry.familyNames.empty() ? std::string() : entry.familyNames.front();
+    entry.bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    entry.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+    if (!entry.familyNames.empty()) registry.faces.push_back(std::move(entry));
+  }
+  ++registry.generation;
+  return true;
+}
+
+}  // namespace
+
 // Name record 1 (the family) in every platform and language the font carries, plus the name
 // FreeType reports.
-std::vector<std::string> FamilyNamesOf(FT_Face face) {
+std::vector<std::string> FaceFamilyNames(FT_Face face) {
   std::vector<std::string> names;
   auto add = [&names](std::string name) {
     if (name.empty()) return;
@@ -82,36 +112,6 @@ std::vector<std::string> FamilyNamesOf(FT_Face face) {
   return names;
 }
 
-// Registers every face that `source` holds (one, or several in a collection). False when its
-// first face cannot be opened.
-bool RegisterSource(FaceSource source) {
-  auto first = OpenFace(source);
-  if (!first) return false;
-  Registry& registry = TheRegistry();
-  const FT_Long faceCount = std::max<FT_Long>(1, first->face->num_faces);
-  for (FT_Long index = 0; index < faceCount; ++index) {
-    source.index = static_cast<std::int32_t>(index);
-    const std::string key = source.Key();
-    const bool known = std::any_of(registry.faces.begin(), registry.faces.end(),
-                                   [&key](const RegisteredFace& f) { return f.source.Key() == key; });
-    if (known) continue;
-    auto opened = index == 0 ? std::move(first) : OpenFace(source);
-    if (!opened) continue;
-    const FT_Face face = opened->face.get();
-    RegisteredFace entry;
-    entry.source = source;
-    entry.familyNames = FamilyNamesOf(face);
-    entry.primaryFamily = entry.familyNames.empty() ? std::string() : entry.familyNames.front();
-    entry.bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-    entry.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    if (!entry.familyNames.empty()) registry.faces.push_back(std::move(entry));
-  }
-  ++registry.generation;
-  return true;
-}
-
-}  // namespace
-
 bool RegisterFaceData(std::span<const unsigned char> fontData) {
   if (fontData.empty()) return false;
   FaceSource source;
@@ -119,12 +119,15 @@ bool RegisterFaceData(std::span<const unsigned char> fontData) {
   return RegisterSource(std::move(source));
 }
 
-bool RegisterFaceFile(const std::string& path) {
-  if (path.empty()) return false;
+bool RegisterFaceCopy(std::vector<unsigned char> fontData, const std::string& origin) {
+  if (fontData.empty()) return false;
   FaceSource source;
-  source.path = path;
+  source.ownedData = std::make_shared<const std::vector<unsigned char>>(std::move(fontData));
+  source.data = *source.ownedData;
+  source.path = origin;
   if (!RegisterSource(std::move(source))) return false;
-  FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(path.c_str()));
+  if (!origin.empty())
+    FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(origin.c_str()));
   return true;
 }
 

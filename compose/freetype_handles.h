@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 using SharedFreeTypeLibrary = std::shared_ptr<FT_LibraryRec_>;
 
@@ -24,9 +25,11 @@ struct OwnedFace {
   std::unique_ptr<FT_FaceRec_, FreeTypeFaceDeleter> face;
 };
 
-// Where a face's bytes are: font data in memory that stays alive, or a file.
+// Where a face's bytes are: font data in memory, or a file. Data is opened in preference to the
+// path; with data, `path` only tells where the bytes were read from.
 struct FaceSource {
   std::span<const unsigned char> data;
+  std::shared_ptr<const std::vector<unsigned char>> ownedData;  // keeps `data` alive, if not static
   std::string path;
   std::int32_t index = 0;  // the face inside a collection (.ttc)
 

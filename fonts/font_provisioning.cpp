@@ -3,14 +3,23 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 #include "atomic_file.h"
+#include "bmp_file.h"
 #include "built_in_fonts.h"
 #include "face_registry.h"
+#include "font_soundness.h"
 
 namespace {
+
+// Far larger than either built-in font; a bigger file at a font's place is not that font.
+constexpr std::uint64_t kMaxFontFileBytes = 16u * 1024u * 1024u;
 
 // True only when the path certainly names nothing. When the test itself fails for another reason
 // (no search right on the folder, say) the path is treated as taken, so nothing is written there.
@@ -19,11 +28,18 @@ bool NothingAt(const std::string& path) {
   return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
 }
 
-// A regular file, following links. FreeType would block reading a FIFO, so only such a file is
-// handed to the registry.
-bool IsRegularFile(const std::string& path) {
+// Reads the font at `path` into `bytes` once; gives why it cannot stand in for `font`, or empty
+// when it can. Only a regular file is opened (without blocking), so a FIFO cannot hang the start.
+std::string ReadUsableFont(const std::string& path, const BuiltInFont& font,
+                           std::vector<unsigned char>& bytes) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (stat(path.c_str(), &info) != 0) return std::strerror(errno);
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
+  if (static_cast<std::uint64_t>(info.st_size) > kMaxFontFileBytes) return "far too large";
+  std::optional<std::vector<std::uint8_t>> read = ReadWholeFile(path, kMaxFontFileBytes);
+  if (!read) return "it cannot be read";
+  bytes = std::move(*read);
+  return WhyUnfitFor(bytes, font);
 }
 
 void InstallFont(const std::string& documentsFolder, const BuiltInFont& font) {
@@ -35,11 +51,22 @@ void InstallFont(const std::string& documentsFolder, const BuiltInFont& font) {
                  path.c_str(), error.message().c_str());
 }
 
+// The face from the user's file when that file is sound, else from the program's own copy, with
+// one line on stderr saying why. The file is read into memory once and never touched again, so
+// changing or emptying it while the program runs does no harm.
 void RegisterFont(const std::string& documentsFolder, const BuiltInFont& font) {
   const std::string family(font.familyName);
   if (!documentsFolder.empty()) {
     const std::string path = FontFilePath(documentsFolder, font.fileName);
-    if (IsRegularFile(path) && RegisterFaceFile(path) && IsFaceRegistered(family)) return;
+    if (!NothingAt(path)) {
+      std::vector<unsigned char> bytes;
+      const std::string unfit = ReadUsableFont(path, font, bytes);
+      if (unfit.empty() && RegisterFaceCopy(std::move(bytes), path) && IsFaceRegistered(family))
+        return;
+      std::fprintf(stderr, "lumivale: %s cannot be used (%s); the built-in %s is used instead\n",
+                   path.c_str(), unfit.empty() ? "it cannot be registered" : unfit.c_str(),
+                   family.c_str());
+    }
   }
   RegisterFaceData(font.data);
 }

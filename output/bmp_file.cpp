@@ -69,14 +69,14 @@ std::optional<BmpPixels> DecodeBmp(std::span<const std::uint8_t> file) {
   return pixels;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
+                                                       std::uint64_t maxBytes) {
   // O_NONBLOCK keeps a FIFO at the path from blocking the open; only regular files are read.
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return std::nullopt;
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  if (static_cast<std::uint64_t>(info.st_size) > std::numeric_limits<std::uint32_t>::max())
-    return std::nullopt;
+  if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return std::nullopt;
 
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
   std::size_t filled = 0;

@@ -29,5 +29,6 @@ inline constexpr int kMaxBmpSide = 32768;
 std::optional<BmpPixels> DecodeBmp(std::span<const std::uint8_t> file);
 
 // The whole contents of a regular file, or nothing when it cannot be read (missing, a folder,
-// a device, larger than a BMP file can be).
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path);
+// a device, larger than `maxBytes`; by default as large as a BMP file can be).
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(
+    const std::filesystem::path& path, std::uint64_t maxBytes = 0xFFFFFFFFu);

@@ -31,12 +31,8 @@ TEST(FaceRegistry, RejectsWhatIsNotAFont) {
   static const std::vector<unsigned char> garbage(500, 0x42);
   EXPECT_FALSE(RegisterFaceData({}));
   EXPECT_FALSE(RegisterFaceData(garbage));
-  EXPECT_FALSE(RegisterFaceFile(""));
-  EXPECT_FALSE(RegisterFaceFile("/nonexistent/folder/font.ttf"));
-  const auto notAFont = TempPath("not_a_font.ttf");
-  { std::ofstream(notAFont) << "hello"; }
-  EXPECT_FALSE(RegisterFaceFile(notAFont.string()));
-  std::filesystem::remove(notAFont);
+  EXPECT_FALSE(RegisterFaceCopy({}, "/nonexistent/folder/font.ttf"));
+  EXPECT_FALSE(RegisterFaceCopy({'h', 'e', 'l', 'l', 'o'}, "hello.ttf"));
   EXPECT_FALSE(IsFaceRegistered("Roboto"));
 }
 
@@ -53,7 +49,7 @@ TEST(FaceRegistry, DataIsFoundByItsFamilyNameInAnyCase) {
 TEST(FaceRegistry, AFileIsRegisteredHereAndWithFontconfig) {
   const auto copy = TempPath("Roboto.ttf");
   std::filesystem::copy_file(kRoboto, copy, std::filesystem::copy_options::overwrite_existing);
-  ASSERT_TRUE(RegisterFaceFile(copy.string()));
+  ASSERT_TRUE(RegisterFaceCopy(ReadAll(copy.string()), copy.string()));
   EXPECT_TRUE(IsFaceRegistered("Roboto"));
   bool known = false;
   FcFontSet* appFonts = FcConfigGetFonts(FcConfigGetCurrent(), FcSetApplication);
@@ -67,7 +63,7 @@ TEST(FaceRegistry, AFileIsRegisteredHereAndWithFontconfig) {
 }
 
 TEST(FaceRegistry, EveryFaceOfACollectionIsRegistered) {
-  ASSERT_TRUE(RegisterFaceFile(kNotoCollection));
+  ASSERT_TRUE(RegisterFaceCopy(ReadAll(kNotoCollection), kNotoCollection));
   for (const char* family : {"Noto Sans CJK JP", "Noto Sans CJK SC", "Noto Sans CJK TC"})
     EXPECT_TRUE(IsFaceRegistered(family)) << family;
   CanvasSettings settings;
@@ -94,7 +90,7 @@ TEST(FaceRegistry, ARegistrationReachesNamesThatFellBackBefore) {
                              std::filesystem::copy_options::overwrite_existing);
   SetFont(canvas, record);
   EXPECT_FALSE(DescribeFont(canvas).registered);
-  ASSERT_TRUE(RegisterFaceFile(copy.string()));
+  ASSERT_TRUE(RegisterFaceCopy(ReadAll(copy.string()), copy.string()));
   EXPECT_FALSE(DescribeFont(canvas).registered);  // the surface keeps the font it was given
   SetFont(canvas, record);
   EXPECT_TRUE(DescribeFont(canvas).registered);

@@ -3,6 +3,7 @@
 // with an empty face registry and shows what that case alone registered.
 #include "font_provisioning.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -11,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,8 +23,11 @@
 #include <vector>
 
 #include "built_in_fonts.h"
+#include "canvas.h"
+#include "canvas_font.h"
 #include "face_registry.h"
 #include "face_registry_lookup.h"
+#include "font_soundness.h"
 #include "temporary_folder.h"
 
 namespace fs = std::filesystem;
@@ -62,14 +68,21 @@ struct Registration {
   bool xiFromFile = false;
 };
 
+// The face is the copy read from the file at `path`.
 bool FromFile(const char* family, const std::string& path) {
   const auto match = FindRegisteredFace(family, false, false);
-  return match && match->source.path == path && match->source.data.empty();
+  return match && match->source.path == path && match->source.ownedData;
 }
 
-Registration RegisterInChildProcess(const std::string& documentsFolder) {
+// `stderrPath`, when given, receives what the registration says.
+Registration RegisterInChildProcess(const std::string& documentsFolder,
+                                    const std::string& stderrPath = {}) {
   const pid_t child = fork();
   if (child == 0) {
+    if (!stderrPath.empty()) {
+      const int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd < 0 || ::dup2(fd, STDERR_FILENO) < 0) _exit(99);
+    }
     ProgramState state;
     ProgramState expected;
     RegisterBuiltInFonts(documentsFolder, state);
@@ -100,6 +113,39 @@ void ExpectBothFacesNamed(const Registration& r) {
 
 const auto kCuData = [] { return Bytes(HeavyBuiltInFont().data); };
 const auto kXiData = [] { return Bytes(FineBuiltInFont().data); };
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::uint32_t BigEndian32(const std::vector<unsigned char>& b, std::size_t at) {
+  return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 |
+         b[at + 3];
+}
+
+// A font whose names are intact but whose glyph outlines (the whole "glyf" table) are
+// overwritten with `fill`: zeros leave every glyph empty, 0xFF makes them unreadable.
+std::vector<unsigned char> WithGlyphsOverwritten(std::vector<unsigned char> font,
+                                                 unsigned char fill) {
+  const std::size_t tables = std::size_t{font[4]} << 8 | font[5];
+  for (std::size_t i = 0; i < tables; ++i) {
+    const std::size_t entry = 12 + 16 * i;
+    if (std::string(font.begin() + entry, font.begin() + entry + 4) != "glyf") continue;
+    const std::size_t offset = BigEndian32(font, entry + 8), length = BigEndian32(font, entry + 12);
+    std::fill(font.begin() + offset, font.begin() + offset + length, fill);
+    return font;
+  }
+  ADD_FAILURE() << "no glyf table";
+  return font;
+}
+
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
 
 TEST(FontFilePath, JoinsWithExactlyOneSlash) {
   struct Case {
@@ -271,6 +317,98 @@ TEST(RegisterBuiltInFonts, RegisteringAgainKeepsTheFacesAndNames) {
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(FontSoundness, OnlyAFontThatDrawsEveryFigureOfTheFaceStandsIn) {
+  const BuiltInFont cu = HeavyBuiltInFont(), xi = FineBuiltInFont();
+  std::vector<unsigned char> cut = kCuData();
+  cut.resize(cut.size() / 2);
+  struct Case {
+    const char* label;
+    std::vector<unsigned char> candidate;
+    const BuiltInFont& font;
+    bool sound;
+  };
+  const Case cases[] = {
+      {"the built-in cu itself", kCuData(), cu, true},
+      {"the built-in xi itself", kXiData(), xi, true},
+      {"empty", {}, cu, false},
+      {"not a font", BytesOf("not a font at all"), xi, false},
+      {"another family", kXiData(), cu, false},
+      {"glyph outlines zeroed", WithGlyphsOverwritten(kCuData(), 0x00), cu, false},
+      {"glyph outlines garbage", WithGlyphsOverwritten(kXiData(), 0xFF), xi, false},
+      {"cut in half", cut, cu, false},
+  };
+  for (const Case& c : cases) {
+    const std::string why = WhyUnfitFor(c.candidate, c.font);
+    EXPECT_EQ(why.empty(), c.sound) << c.label << ": " << why;
+  }
+}
+
+TEST(RegisterBuiltInFonts, FilesWithDamagedGlyphsAreNotUsedAndTheUserIsTold) {
+  for (const unsigned char fill : {0x00, 0xFF}) {
+    SCOPED_TRACE(testing::Message() << "glyphs filled with " << int(fill));
+    TemporaryFolder docs;
+    const std::vector<unsigned char> cu = WithGlyphsOverwritten(kCuData(), fill);
+    const std::vector<unsigned char> xi = WithGlyphsOverwritten(kXiData(), fill);
+    WriteBytes(docs / kCuFile, cu);
+    WriteBytes(docs / kXiFile, xi);
+    TemporaryFolder logs;
+    const Registration r = RegisterInChildProcess(docs.path(), logs / "stderr");
+    ExpectBothFacesNamed(r);
+    EXPECT_FALSE(r.cuFromFile);
+    EXPECT_FALSE(r.xiFromFile);
+    const std::vector<std::string> said = Lines(logs / "stderr");
+    ASSERT_EQ(said.size(), 2u) << "one line for each file";
+    EXPECT_NE(said[0].find(docs / kCuFile), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find("built-in lumivale_cu"), std::string::npos) << said[0];
+    EXPECT_NE(said[1].find(docs / kXiFile), std::string::npos) << said[1];
+    EXPECT_EQ(ReadAll(docs / kCuFile), cu) << "the user's file is never touched";
+    EXPECT_EQ(ReadAll(docs / kXiFile), xi);
+  }
+}
+
+TEST(RegisterBuiltInFonts, SoundFilesAreUsedWithoutAWord) {
+  TemporaryFolder docs;
+  InstallBuiltInFonts(docs.path());
+  TemporaryFolder logs;
+  const Registration r = RegisterInChildProcess(docs.path(), logs / "stderr");
+  EXPECT_TRUE(r.cuFromFile);
+  EXPECT_TRUE(r.xiFromFile);
+  EXPECT_TRUE(Lines(logs / "stderr").empty());
+}
+
+// The faces are read into memory: emptying a registered file in place (as `: > file` does)
+// while the program runs changes nothing, where a mapped file would end it with SIGBUS.
+TEST(RegisterBuiltInFonts, AFileEmptiedWhileInUseDoesNoHarm) {
+  TemporaryFolder docs;
+  InstallBuiltInFonts(docs.path());
+  const pid_t child = fork();
+  if (child == 0) {
+    ProgramState state;
+    RegisterBuiltInFonts(docs.path(), state);
+    CanvasSettings settings;
+    settings.width = 600;
+    settings.height = 80;
+    Canvas canvas = MakeCanvas(settings);
+    state.heavyFont.size = 45;
+    state.heavyFont.bold = true;
+    SetFont(canvas, state.heavyFont);
+    WriteAt(canvas, 0, 0, "5.00");
+    const std::int32_t before = TextWidth(canvas, "1234567890");
+    if (::truncate((docs / kCuFile).c_str(), 0) != 0) _exit(98);
+    WriteAt(canvas, 0, 0, "1234567890");  // glyphs never drawn before
+    state.heavyFont.size = 28;
+    SetFont(canvas, state.heavyFont);
+    WriteAt(canvas, 0, 0, "1234567890");
+    state.heavyFont.size = 45;
+    SetFont(canvas, state.heavyFont);
+    _exit(TextWidth(canvas, "1234567890") == before && DescribeFont(canvas).registered ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
