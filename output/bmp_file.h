@@ -27,6 +27,8 @@ inline constexpr int kMaxBmpSide = 32768;
 // padded to four bytes and the pixel rows at the stated offset. Anything else, and any file too
 // short for what its header states, gives nothing; no byte outside `file` is read.
 std::optional<BmpPixels> DecodeBmp(std::span<const std::uint8_t> file);
+// The pixels point into the file's bytes, so a temporary vector would leave them dangling.
+std::optional<BmpPixels> DecodeBmp(std::vector<std::uint8_t>&& file) = delete;
 
 // The whole contents of a regular file, or nothing when it cannot be read (missing, a folder,
 // a device, larger than `maxBytes`; by default as large as a BMP file can be).

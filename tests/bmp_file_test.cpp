@@ -48,7 +48,8 @@ TEST(DecodeBmp, ReadsRowsTopDownSkippingPadding) {
   const std::pair<int, int> sizes[] = {{1, 1}, {7, 5}, {4, 3}, {2, 2}, {3, 1}, {1, 9}};
   for (auto [width, height] : sizes) {
     SCOPED_TRACE(testing::Message() << width << "x" << height);
-    std::optional<BmpPixels> picture = DecodeBmp(MakeBmp(width, height));
+    const std::vector<std::uint8_t> file = MakeBmp(width, height);
+    std::optional<BmpPixels> picture = DecodeBmp(file);
     ASSERT_TRUE(picture);
     ExpectPixels(*picture, width, height);
   }
