@@ -2,18 +2,15 @@
 
 #include <QApplication>
 #include <QDir>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <cfenv>
-#include <cstddef>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <new>
+#include <optional>
 
+#include "held_stderr.h"
 #include "main_window.h"
 #include "notice.h"
 #include "program_state_lifecycle.h"
@@ -25,52 +22,59 @@ bool IsSet(const char* name) {
   return value && *value;
 }
 
-bool ConnectsTo(const std::string& socketPath, bool abstract) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::size_t offset = abstract ? 1 : 0;  // an abstract name starts with a zero byte
-  if (socketPath.size() + offset >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path + offset, socketPath.data(), socketPath.size());
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  const socklen_t length =
-      static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + socketPath.size());
-  const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0;
-  ::close(fd);
-  return connected;
+// The displays the window may open on, as the environment names them.
+std::string DisplayNames() {
+  std::string names;
+  for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+    if (!IsSet(variable)) continue;
+    if (!names.empty()) names += " or ";
+    names += std::getenv(variable);
+  }
+  return names;
 }
 
-// Whether a local X display (":N", ":N.S" or "unix:N") answers on its socket. Displays on other
-// hosts are left for Qt to try.
-bool LocalX11DisplayAnswers(const std::string& display) {
-  const std::size_t colon = display.rfind(':');
-  if (colon == std::string::npos) return true;
-  const std::string host = display.substr(0, colon);
-  if (!host.empty() && host != "unix") return true;
-  const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
-  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return true;
-  const std::string socketPath = "/tmp/.X11-unix/X" + number;
-  return ConnectsTo(socketPath, true) || ConnectsTo(socketPath, false);
+void SayNoWindowCanOpen(const std::string& why) {
+  std::fprintf(stderr, "lumivale: %s; to make pictures without one, see `lumivale render --help`\n",
+               why.c_str());
+}
+
+// Qt ends the process with a fatal message (abort, a core file) when no platform plugin can
+// connect to the display, whatever is wrong with its name or its server. While the application
+// object is made, standard error is held back and a fatal message ends the program with the one
+// line above and status 2 instead.
+HeldStderr* connectingToDisplay = nullptr;
+QtMessageHandler qtMessageHandler = nullptr;
+
+void EndIfTheDisplayCannotOpen(QtMsgType type, const QMessageLogContext& context,
+                               const QString& message) {
+  if (type == QtFatalMsg && connectingToDisplay != nullptr) {
+    connectingToDisplay->Discard();
+    SayNoWindowCanOpen("cannot reach the display " + DisplayNames());
+    std::fflush(stderr);
+    std::_Exit(2);
+  }
+  qtMessageHandler(type, context, message);
 }
 
 }  // namespace
 
 std::string MissingDesktop() {
-  if (IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM")) return {};
-  if (!IsSet("DISPLAY")) return "the window needs a desktop (no DISPLAY or WAYLAND_DISPLAY)";
-  const std::string display = std::getenv("DISPLAY");
-  if (!LocalX11DisplayAnswers(display)) return "cannot reach the display " + display;
-  return {};
+  if (IsSet("WAYLAND_DISPLAY") || IsSet("DISPLAY") || IsSet("QT_QPA_PLATFORM")) return {};
+  return "the window needs a desktop (no DISPLAY or WAYLAND_DISPLAY)";
 }
 
 int StartupSequence(int argc, char** argv) {
   if (const std::string missing = MissingDesktop(); !missing.empty()) {
-    std::fprintf(stderr,
-                 "lumivale: %s; to make pictures without one, see `lumivale render --help`\n",
-                 missing.c_str());
+    SayNoWindowCanOpen(missing);
     return 2;
   }
+  std::optional<HeldStderr> held(std::in_place);
+  connectingToDisplay = &*held;
+  qtMessageHandler = qInstallMessageHandler(EndIfTheDisplayCannotOpen);
   QApplication application(argc, argv);
+  qInstallMessageHandler(qtMessageHandler);
+  connectingToDisplay = nullptr;
+  held.reset();  // what Qt said on the way, now that the window can open
   SetFatalErrorPresenter(ShowFatalErrorBox);
   QDir::setCurrent(QCoreApplication::applicationDirPath());
   std::fesetenv(FE_DFL_ENV);

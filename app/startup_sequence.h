@@ -5,6 +5,6 @@
 // main window, runs the event loop until it closes, releases the state. Returns the exit status.
 int StartupSequence(int argc, char** argv);
 
-// Why the window cannot be shown (no desktop named, or an X display that cannot be reached), or
-// empty when it can; Qt would abort the process in those cases.
+// Why the window cannot be shown because no desktop is named at all, or empty when one is.
+// A display that is named but cannot be opened is found when Qt tries it.
 std::string MissingDesktop();

@@ -17,14 +17,26 @@ check "without a desktop one line on stderr points to render --help" \
   bash -c '[[ $(wc -l <"$1") -eq 1 ]] && grep -q "lumivale render --help" "$1" && [[ ! -s "$2" ]]' \
   _ "$work/err" "$work/out"
 
-# A display that nobody serves: the same kind of message, not a crash inside Qt.
+# Displays that cannot be opened, whatever is wrong with them: the same kind of message, never a
+# crash inside Qt (which aborts with status 134 and a core file).
 unserved=7319
 while [[ -e /tmp/.X11-unix/X$unserved ]]; do unserved=$((unserved + 1)); done
-env DISPLAY=":$unserved" HOME="$work" "$program" >"$work/out" 2>"$work/err"
-status=$?
-check "with an unreachable display the exit status is 2" test "$status" -eq 2
-check "with an unreachable display one line on stderr says so" \
-  bash -c '[[ $(wc -l <"$1") -eq 1 ]] && grep -q "cannot reach the display" "$1"' _ "$work/err"
+mkdir -m 700 "$work/runtime"
+unreachable=(
+  "DISPLAY=:$unserved"                         # nobody serves it
+  "DISPLAY=garbage" "DISPLAY=:" "DISPLAY=:abc"  # names that are no display
+  "DISPLAY=localhost:99"                       # a TCP display nobody serves
+  "DISPLAY=no-such-host.invalid:0"             # a host that does not resolve
+  "WAYLAND_DISPLAY=no-such-compositor"         # a Wayland socket that is not there
+)
+for setting in "${unreachable[@]}"; do
+  env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work" XDG_RUNTIME_DIR="$work/runtime" "$setting" \
+    "$program" >"$work/out" 2>"$work/err"
+  status=$?
+  check "with $setting the exit status is 2" test "$status" -eq 2
+  check "with $setting one line on stderr says the display cannot be reached" \
+    bash -c '[[ $(wc -l <"$1") -eq 1 ]] && grep -q "cannot reach the display" "$1"' _ "$work/err"
+done
 
 # --- Own X server ------------------------------------------------------------------------------
 start_xvfb
