@@ -1,6 +1,10 @@
 #include "command_line.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -59,6 +63,27 @@ struct RenderRequest {
   OutputKind kind = OutputKind::kJpeg;
 };
 
+// A closed standard descriptor would be taken by the next file opened, and the value lines would
+// end up inside the picture. Each closed one is held by /dev/null opened for reading only, so that
+// writes to it fail (and are reported) instead.
+void HoldClosedStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int held = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (held >= 0 && held != fd) ::close(held);  // fd was taken meanwhile: nothing to hold
+  }
+}
+
+// What was printed on standard output must really have gone out: a full disk or a closed
+// stream is a failure of the command, not a success with its results lost.
+int WithStandardOutputFlushed(int status, const char* lost) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  const int reason = errno;
+  std::fprintf(stderr, "lumivale: %s could not be written to standard output: %s\n", lost,
+               std::strerror(reason != 0 ? reason : EIO));
+  return 1;
+}
+
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "lumivale: %s\n\n%s", message.c_str(), kUsage);
   return 2;
@@ -96,7 +121,7 @@ int ParseRenderArguments(int argc, char** argv, RenderRequest& request) {
     std::string argument = argv[i];
     if (argument == "--help") {
       std::fputs(kUsage, stdout);
-      return 0;
+      return WithStandardOutputFlushed(0, "the help");
     }
     if (argument == "--raw") {
       request.raw = true;
@@ -183,20 +208,21 @@ int Render(RenderRequest& request) {
   for (const Field& field : kFields)
     std::printf("%.*s=%s\n", static_cast<int>(field.name.size()), field.name.data(),
                 GbkToUtf8(gbk.*field.member).c_str());
-  return 0;
+  return WithStandardOutputFlushed(0, "the picture was written, but the values drawn");
 }
 
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
+  HoldClosedStandardDescriptors();
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "--help") {
     std::fputs(kUsage, stdout);
-    return 0;
+    return WithStandardOutputFlushed(0, "the help");
   }
   if (command == "--version") {
     std::printf("lumivale %s\n", LUMIVALE_VERSION);
-    return 0;
+    return WithStandardOutputFlushed(0, "the version");
   }
   if (command != "render") return UsageError(command.empty() ? "no command given"
                                                               : "unknown command " + command);
