@@ -6,12 +6,12 @@
 #include <limits>
 #include <system_error>
 
+#include "gbk_scan.h"
+
 // This file is compiled with -ffp-contract=off: the rounding in RoundHalfAwayFromZero must see
 // the product and the sum rounded one after the other, never fused into one step.
 
 namespace {
-
-bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -25,11 +25,12 @@ std::string FoldFullWidth(std::string_view text) {
   std::string folded;
   folded.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    if (!IsLeadByte(text[i])) {
+    if (IsCutOffGbkLead(text, i)) break;
+    const std::size_t length = GbkCharacterLength(text, i);
+    if (length == 1) {
       folded += text[i++];
       continue;
     }
-    if (i + 1 >= text.size()) break;
     const auto lead = static_cast<unsigned char>(text[i]);
     const auto trail = static_cast<unsigned char>(text[i + 1]);
     if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
@@ -41,9 +42,9 @@ std::string FoldFullWidth(std::string_view text) {
     } else if (lead == 0xA1 && (trail == 0xEE || trail == 0xEF)) {
       folded += '*';
     } else {
-      folded.append(text.substr(i, 2));
+      folded.append(text.substr(i, length));
     }
-    i += 2;
+    i += length;
   }
   return folded;
 }
@@ -235,7 +236,7 @@ std::string FormatFixed(double value, int decimals) {
 
 AmountPieces SplitAmount(std::string_view text) {
   std::size_t lastPoint = std::string_view::npos;
-  for (std::size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) {
+  for (std::size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i)) {
     if (text[i] == '.') lastPoint = i;
   }
   if (lastPoint == std::string_view::npos) return {"", std::string(text)};
@@ -250,11 +251,7 @@ std::string NormaliseClockText(std::string_view text) {
   std::string result;
   result.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    if (!IsLeadByte(text[i])) {
-      result += text[i++];
-      continue;
-    }
-    const std::string_view character = text.substr(i, 2);
+    const std::string_view character = text.substr(i, GbkCharacterLength(text, i));
     if (character == "\xA3\xBA") {
       result += ':';
     } else {

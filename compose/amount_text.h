@@ -1,7 +1,8 @@
 #pragma once
 // The amount texts of the earnings screen: read as numbers, written with two decimals, cut at
 // their last point; and the clock text's full-width colons. All texts are GBK byte strings, and
-// every scan steps over a two-byte character (a byte of 0x80 or above and the byte after it).
+// every scan steps over a two-byte character as gbk_scan.h cuts them (a lead byte, 0x81 to
+// 0xFE, and the byte after it; "€", 0x80, is a character of one byte).
 #include <string>
 #include <string_view>
 

@@ -6,6 +6,7 @@
 
 #include "bmp_layout.h"
 #include "canvas_font.h"
+#include "gbk_scan.h"
 #include "gbk_text.h"
 #include "png_picture.h"
 
@@ -28,16 +29,16 @@ template <typename LineFunction>
 void ForEachLine(std::string_view text, LineFunction&& onLine) {
   std::size_t start = 0, i = 0;
   while (i < text.size()) {
-    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    const char byte = text[i];
     if (byte == '\r' || byte == '\n') {
       onLine(text.substr(start, i - start));
       i += (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
       start = i;
     } else {
-      i += byte >= 0x80 ? 2 : 1;
+      i += GbkCharacterLength(text, i);
     }
   }
-  onLine(text.substr(start, std::min(i, text.size()) - start));
+  onLine(text.substr(start));
 }
 
 std::int32_t LineWidth(const CanvasFont& font, const std::u32string& characters) {

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "gbk_scan.h"
+
 namespace {
 
 // One iconv conversion descriptor, closed with its owner.
@@ -91,26 +93,23 @@ std::string Utf8ToGbk(std::string_view utf8) {
 std::u32string GbkToCodePoints(std::string_view gbk) {
   std::u32string out;
   out.reserve(gbk.size());
-  std::size_t i = 0;
-  while (i < gbk.size()) {
-    const auto lead = static_cast<unsigned char>(gbk[i]);
-    if (lead < 0x80) {
-      out += static_cast<char32_t>(lead);
+  for (std::size_t i = 0; i < gbk.size();) {
+    const auto byte = static_cast<unsigned char>(gbk[i]);
+    if (byte < 0x80) {
+      out += static_cast<char32_t>(byte);
       ++i;
       continue;
     }
-    if (i + 1 >= gbk.size()) {  // a lead byte with nothing after it
-      out += U'\uFFFD';
-      break;
-    }
+    const std::size_t length = GbkCharacterLength(gbk, i);
     std::string utf32;
-    if (GbkToUtf32Converter().Convert(gbk.substr(i, 2), utf32) && utf32.size() == 4) {
+    if (!IsCutOffGbkLead(gbk, i) && GbkToUtf32Converter().Convert(gbk.substr(i, length), utf32) &&
+        utf32.size() == 4) {
       const auto* b = reinterpret_cast<const unsigned char*>(utf32.data());
       out += static_cast<char32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (b[3] << 24));
     } else {
       out += U'\uFFFD';
     }
-    i += 2;
+    i += length;
   }
   return out;
 }

@@ -8,12 +8,13 @@
 // an invalid UTF-8 sequence becomes "?" as well.
 std::string Utf8ToGbk(std::string_view utf8);
 
-// GBK to UTF-8. A two-byte unit that is not a GBK character, and a lone lead byte at the end,
-// become U+FFFD.
+// GBK to UTF-8. A two-byte unit that is not a GBK character, the byte 0xFF and a lone lead
+// byte at the end become U+FFFD.
 std::string GbkToUtf8(std::string_view gbk);
 
-// GBK to code points, one per character: a byte below 0x80 is a character of its own, a byte of
-// 0x80 or above and the byte after it are one character. Units that are not GBK give U+FFFD.
+// GBK to code points, one per character as gbk_scan.h cuts them: a lead byte (0x81 to 0xFE)
+// and the byte after it are one character, every other byte is one of its own (0x80 is "€").
+// Units that are not GBK give U+FFFD.
 std::u32string GbkToCodePoints(std::string_view gbk);
 
 // Appends the UTF-8 form of one code point.

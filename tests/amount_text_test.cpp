@@ -99,6 +99,8 @@ TEST(AmountText, FoldsFullWidthFormsBeforeReading) {
       {"\xA3\xB5\xA3", 5.0},
       {"7\x81" "5", 7.0},   // the 5 is the second byte of a character, not a digit
       {"\xB0\xA3\xB1", 0.0},  // B0 A3 is one character; B1 alone is not a full-width digit
+      {"\x80" "5", 0.0},  // "€" is a character of one byte and no digit, like "￥"
+      {"5\x80\xA3\xB5", 5.0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << c.text;
 }
@@ -207,6 +209,12 @@ TEST(AmountText, SplitsAtTheLastPoint) {
       {"\xA3\xAE" "5", {"", "\xA3\xAE" "5"}},  // nor is the full-width point
       {"12\xD4\xAA.5", {"12\xD4\xAA", "5"}},
       {"9.\xA3", {"9", "\xA3"}},
+      // "€" (80) and the byte FF are characters of one byte: a "." after them is a point.
+      {"\x80.5", {"\x80", "5"}},
+      {"12\x80.50", {"12\x80", "50"}},
+      {"\xFF.5", {"\xFF", "5"}},
+      {"\x80\x80.5", {"\x80\x80", "5"}},
+      {"\xCB\x80.5", {"\xCB\x80", "5"}},  // 0x80 as a second byte
   };
   for (const auto& c : cases) EXPECT_EQ(SplitAmount(c.text), c.pieces) << c.text;
 }
@@ -221,6 +229,10 @@ TEST(AmountText, ReplacesFullWidthColonsInTheClock) {
       {"\xB0\xA3\xBA\xC3", "\xB0\xA3\xBA\xC3"},  // 埃好: A3 BA spans two characters
       {"\xA3", "\xA3"},
       {"1\xA3\xBA\xA3", "1:\xA3"},
+      {"\x80\xA3\xBA" "23", "\x80:23"},  // "€" is one byte; the colon after it begins a character
+      {"\x80" "10\xA3\xBA" "23", "\x80" "10:23"},
+      {"\xFF\xA3\xBA", "\xFF:"},
+      {"\xA3\x80\xA3\xBA", "\xA3\x80:"},  // A3 80 is one unit, whatever it holds
   };
   for (const auto& c : cases) EXPECT_EQ(NormaliseClockText(c.typed), c.written) << c.typed;
 }

@@ -442,6 +442,34 @@ TEST(Canvas, GbkLeadByteDoesNotSwallowLaterCharacters) {
   EXPECT_EQ(TextWidth(canvas, std::string(kShangWuGbk) + "\n1"), TextWidth(canvas, kShangWuGbk));
 }
 
+TEST(Canvas, BytesOutsideTheLeadRangeAreCharactersOfOneByte) {
+  // "€" is the byte 0x80 and 0xFF a byte of its own: each is measured and drawn as one
+  // character, and the digit or line break after it stays a character too.
+  RegisterRoboto();
+  const struct { const char* text; const char* head; const char* tail; } cases[] = {
+      {"\x80" "12", "\x80", "12"},
+      {"5\x80" "5", "5\x80", "5"},
+      {"\x80\x80" "1", "\x80\x80", "1"},
+      {"\xFF" "12", "\xFF", "12"},
+      {"\xCB\x80" "1", "\xCB\x80", "1"},  // after a lead byte, 0x80 is its second byte
+  };
+  for (const auto& c : cases) {
+    Canvas whole = WhiteCanvas(200, 50), pieces = WhiteCanvas(200, 50);
+    SetFont(whole, Record("Roboto", 25));
+    SetFont(pieces, Record("Roboto", 25));
+    const std::int32_t headWidth = TextWidth(pieces, c.head);
+    EXPECT_EQ(TextWidth(whole, c.text), headWidth + TextWidth(pieces, c.tail)) << c.text;
+    WriteAt(whole, 3, 2, c.text);
+    WriteAt(pieces, 3, 2, c.head);
+    WriteAt(pieces, 3 + headWidth, 2, c.tail);
+    EXPECT_EQ(whole.raster, pieces.raster) << c.text;
+  }
+  Canvas probe = WhiteCanvas(1, 1);
+  SetFont(probe, Record("Roboto", 25));
+  EXPECT_EQ(TextWidth(probe, "\x80\n" "1111"), TextWidth(probe, "1111"));
+  EXPECT_EQ(TextWidth(probe, "\xFF\r\n" "1111"), TextWidth(probe, "1111"));
+}
+
 TEST(Canvas, TextsOutsideTheSurfaceAreClipped) {
   RegisterRoboto();
   Canvas canvas = WhiteCanvas(30, 30);

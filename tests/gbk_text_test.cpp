@@ -19,6 +19,11 @@ TEST(GbkText, ConvertsBothWays) {
       {"上午", "\xC9\xCF\xCE\xE7"},
       {"１０：２３", "\xA3\xB1\xA3\xB0\xA3\xBA\xA3\xB2\xA3\xB3"},
       {"12元", "12\xD4\xAA"},
+      {"€", "\x80"},  // GBK's one character of a single byte above ASCII
+      {"€5", "\x80" "5"},
+      {"€10：23", "\x80" "10\xA3\xBA" "23"},
+      {"€€宋", "\x80\x80\xCB\xCE"},
+      {"藔1", "\xCB\x80" "1"},  // after a lead byte, 0x80 is a second byte like any other
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.utf8;
@@ -37,7 +42,34 @@ TEST(GbkText, DecodesByTwoByteUnits) {
   // B0 A3 BA C3 is 埃 followed by 好: the scan must pair B0 with A3, not A3 with BA.
   EXPECT_EQ(GbkToCodePoints("\xB0\xA3\xBA\xC3"), U"埃好");
   EXPECT_EQ(GbkToCodePoints("5\xA3"), U"5\uFFFD");  // a lone lead byte at the end
-  EXPECT_EQ(GbkToCodePoints("\xFF\xFF" "1"), U"\uFFFD" "1");
+}
+
+// 0x80 is "€" and 0xFF is a byte that is no character: each is one unit of its own and never
+// takes the byte after it. Lead bytes are 0x81 to 0xFE; they take the next byte whatever it is.
+TEST(GbkText, BytesOutsideTheLeadRangeStandAlone) {
+  const struct {
+    std::string gbk;
+    std::u32string codePoints;
+  } cases[] = {
+      {"\x80", U"€"},
+      {"\x80" "5", U"€5"},
+      {"5\x80", U"5€"},
+      {"\x80\n", U"€\n"},
+      {"\x80\xA3\xBA", U"€："},
+      {"\xFF", U"\uFFFD"},
+      {"\xFF" "1", U"\uFFFD" "1"},
+      {"\xFF\xFF" "1", U"\uFFFD\uFFFD" "1"},
+      {"\xFF\xCB\xCE", U"\uFFFD宋"},
+      {"\x81" "5" "1", U"\uFFFD" "1"},   // 81 35 is no GBK character, but still one unit
+      {"\xA3\xFF" "1", U"\uFFFD" "1"},  // a lead byte takes even 0xFF
+      {"\xFE", U"\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GbkToCodePoints(c.gbk), c.codePoints) << c.gbk;
+    std::string utf8;
+    for (char32_t code : c.codePoints) AppendUtf8(utf8, code);
+    EXPECT_EQ(GbkToUtf8(c.gbk), utf8) << c.gbk;
+  }
 }
 
 TEST(GbkText, DoesNotDependOnTheLocale) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "amount_text.h"
+#include "gbk_scan.h"
 
 namespace {
 
@@ -19,8 +20,7 @@ void Require(bool condition, const char* what, std::string_view text) {
 
 // Whether a "." begins a character somewhere in the GBK text.
 bool HasPoint(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();
-       i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1) {
+  for (std::size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i)) {
     if (text[i] == '.') return true;
   }
   return false;
@@ -55,5 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string clock = NormaliseClockText(text);
   Require(clock.size() <= size, "NormaliseClockText made the text longer", text);
+
+  // "€" (0x80) and the byte 0xFF are characters of one byte: put before any text, they must
+  // leave every character of it where it was.
+  for (const std::string_view single : {"\x80", "\xFF"}) {
+    const std::string prefixed = std::string(single) + std::string(text);
+    Require(NormaliseClockText(prefixed) == std::string(single) + clock,
+            "a one-byte character changed the clock text after it", text);
+    const AmountPieces prefixedPieces = SplitAmount(prefixed);
+    const AmountPieces expected =
+        HasPoint(text) ? AmountPieces{std::string(single) + pieces.integerPart, pieces.fractionPart}
+                       : AmountPieces{"", prefixed};
+    Require(prefixedPieces == expected, "a one-byte character moved the point after it", text);
+  }
   return 0;
 }
