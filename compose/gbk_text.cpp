@@ -53,13 +53,35 @@ Converter& GbkToUtf32Converter() {
   return converter;
 }
 
-// Length of the UTF-8 sequence that starts with `lead`, or 0 when `lead` cannot start one.
-std::size_t Utf8SequenceLength(unsigned char lead) {
+// The length of the well-formed UTF-8 character that starts at `at`, or 0 when the bytes there
+// do not make one: a continuation byte without a lead, a lead that can never start a character
+// (C0, C1, F5 to FF), a missing continuation byte, an overlong form, a surrogate or a code point
+// above U+10FFFF. The last three show in the second byte's range, as iconv rejects them.
+std::size_t WellFormedUtf8Length(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
+  const unsigned char lead = byte(0);
   if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
+  std::size_t length = 0;
+  unsigned char secondLow = 0x80, secondHigh = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) secondLow = 0xA0;   // below it: overlong
+    if (lead == 0xED) secondHigh = 0x9F;  // above it: surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) secondLow = 0x90;   // below it: overlong
+    if (lead == 0xF4) secondHigh = 0x8F;  // above it: beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length) return 0;
+  if (byte(1) < secondLow || byte(1) > secondHigh) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(k) < 0x80 || byte(k) > 0xBF) return 0;
+  }
+  return length;
 }
 
 }  // namespace
@@ -75,17 +97,18 @@ std::string Utf8ToGbk(std::string_view utf8) {
       ++i;
       continue;
     }
-    // Convert one character at a time so that one that GBK lacks costs only itself.
-    std::size_t length = Utf8SequenceLength(lead);
-    if (length == 0 || i + length > utf8.size()) length = 1;
+    // Convert one character at a time so that one that GBK lacks costs only itself. A byte that
+    // does not start a well-formed character is one "?" on its own, and the scan goes on with
+    // the byte after it, so a broken sequence never takes a good character with it.
+    const std::size_t length = WellFormedUtf8Length(utf8, i);
     std::string converted;
-    if (length > 1 && Utf8ToGbkConverter().Convert(utf8.substr(i, length), converted) &&
+    if (length > 0 && Utf8ToGbkConverter().Convert(utf8.substr(i, length), converted) &&
         !converted.empty()) {
       out += converted;
     } else {
       out += '?';
     }
-    i += length;
+    i += length > 0 ? length : 1;
   }
   return out;
 }

@@ -5,7 +5,8 @@
 #include <string_view>
 
 // UTF-8 to GBK. A character GBK cannot hold becomes "?", as a GBK edit box would show it;
-// an invalid UTF-8 sequence becomes "?" as well.
+// so does each byte that does not begin a well-formed UTF-8 character (a stray continuation
+// byte, an overlong form, a surrogate, a cut-off sequence), and the text goes on after it.
 std::string Utf8ToGbk(std::string_view utf8);
 
 // GBK to UTF-8. A two-byte unit that is not a GBK character, the byte 0xFF and a lone lead

@@ -72,6 +72,30 @@ TEST(GbkText, BytesOutsideTheLeadRangeStandAlone) {
   }
 }
 
+// A broken UTF-8 sequence becomes one "?" for each of its bytes, and the character after it
+// survives; only a well-formed character is handed to the converter as a whole.
+TEST(GbkText, InvalidUtf8CostsOnlyItsOwnBytes) {
+  const Conversion cases[] = {
+      {"\xE4" "a12", "?a12"},                  // announces three bytes, has none
+      {"\xE4\xB8" "a1", "??a1"},                // announces three bytes, has two
+      {"\xF0\x9F\x98" "ab", "???ab"},
+      {"\xC3" "a", "?a"},
+      {"\xE4" "宋", "?\xCB\xCE"},
+      {"\x80" "a", "?a"},                       // a continuation byte with no lead
+      {"\xC0\xAF" "a", "??a"},                  // overlong "/"
+      {"\xE0\x80\xAF" "a", "???a"},             // overlong "/"
+      {"\xF0\x82\x82\xAC" "a", "????a"},        // overlong "€"
+      {"\xED\xA0\x80" "a", "???a"},             // a surrogate
+      {"\xF4\x90\x80\x80" "a", "????a"},        // above U+10FFFF
+      {"\xF5\x80\x80\x80" "a", "????a"},
+      {"\xFE\xFF" "a", "??a"},
+      {"\xE2\x82\xAC\xAC" "5", "\x80?5"},      // "€" and a stray continuation byte
+      {"\xED\x9F\xBF" "a", "?a"},               // U+D7FF: well formed, not in GBK
+      {"\xF4\x8F\xBF\xBF" "a", "?a"},           // U+10FFFF: well formed, not in GBK
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.utf8;
+}
+
 TEST(GbkText, DoesNotDependOnTheLocale) {
   const char* previous = std::setlocale(LC_ALL, nullptr);
   const std::string saved = previous ? previous : "C";
