@@ -1,13 +1,19 @@
 #include "atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
+#include <ctime>
+#include <memory>
 #include <string>
 #include <utility>
+
+#include "output_error.h"
+#include "temporary_name.h"
+#include "write_target.h"
 
 namespace fs = std::filesystem;
 
@@ -15,34 +21,72 @@ namespace {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
-// Long enough to be recognisable, short enough that the temporary name stays within NAME_MAX.
-constexpr std::size_t kKeptNameBytes = 100;
 constexpr int kNameAttempts = 100;
-
-std::string RandomSuffix() {
-  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  thread_local std::mt19937_64 generator{(static_cast<std::uint64_t>(std::random_device{}()) << 32) ^
-                                         static_cast<std::uint64_t>(::getpid())};
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
-  std::string suffix(8, 'x');
-  for (char& c : suffix) c = kAlphabet[pick(generator)];
-  return suffix;
-}
+// A temporary file unchanged for this long belongs to no writer that is still at work: each
+// write touches the file, and a whole save takes about a second.
+constexpr time_t kStaleAfterSeconds = 60;
 
 fs::path FolderOf(const fs::path& file) {
   fs::path folder = file.parent_path();
   return folder.empty() ? fs::path(".") : folder;
 }
 
+// Puts `from` at `to` where nothing was: a file that came there meanwhile stays (file_exists).
+std::error_code RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return LastError();
+  // A file system that cannot refuse to replace: look, then rename. The window is a moment.
+  struct stat info {};
+  if (::lstat(to.c_str(), &info) == 0) return std::make_error_code(std::errc::file_exists);
+  if (errno != ENOENT) return LastError();
+  if (::rename(from.c_str(), to.c_str()) != 0) return LastError();
+  return {};
+}
+
+// Puts `from` at `to` over the regular file that was there, as long as it still is one.
+std::error_code RenameOverFile(const fs::path& from, const fs::path& to) {
+  struct stat info {};
+  if (::lstat(to.c_str(), &info) != 0) {
+    if (errno == ENOENT) return RenameWithoutReplacing(from, to);
+    return LastError();
+  }
+  if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+  if (!S_ISREG(info.st_mode)) return OutputError::kNotARegularFile;
+  if (::rename(from.c_str(), to.c_str()) != 0) return LastError();
+  return {};
+}
+
+// Removes what a run killed while writing `target` left beside it: old regular files under
+// exactly the target's temporary-name pattern. A failure here is no failure of the write.
+void RemoveStaleTemporaryFiles(const fs::path& target) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(FolderOf(target).c_str()), ::closedir);
+  if (!folder) return;
+  timespec now {};
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return;
+  const std::string targetName = target.filename().string();
+  const int folderFd = ::dirfd(folder.get());
+  while (const dirent* entry = ::readdir(folder.get())) {
+    if (!IsTemporaryNameOf(entry->d_name, targetName)) continue;
+    struct stat info {};
+    if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode) || now.tv_sec - info.st_mtim.tv_sec <= kStaleAfterSeconds) continue;
+    ::unlinkat(folderFd, entry->d_name, 0);
+  }
+}
+
 }  // namespace
 
-PendingFile::PendingFile(FILE* stream, fs::path temporaryPath, fs::path target)
-    : stream_(stream), temporaryPath_(std::move(temporaryPath)), target_(std::move(target)) {}
+PendingFile::PendingFile(FILE* stream, fs::path temporaryPath, fs::path target, bool replacesFile)
+    : stream_(stream),
+      temporaryPath_(std::move(temporaryPath)),
+      target_(std::move(target)),
+      replacesFile_(replacesFile) {}
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : stream_(std::exchange(other.stream_, nullptr)),
       temporaryPath_(std::exchange(other.temporaryPath_, {})),
       target_(std::move(other.target_)),
+      replacesFile_(other.replacesFile_),
       firstWriteError_(other.firstWriteError_) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
@@ -51,6 +95,7 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     stream_ = std::exchange(other.stream_, nullptr);
     temporaryPath_ = std::exchange(other.temporaryPath_, {});
     target_ = std::move(other.target_);
+    replacesFile_ = other.replacesFile_;
     firstWriteError_ = other.firstWriteError_;
   }
   return *this;
@@ -67,37 +112,14 @@ void PendingFile::Discard() noexcept {
 
 std::optional<PendingFile> PendingFile::CreateBeside(const fs::path& requestedTarget,
                                                      std::error_code& error) {
-  error.clear();
-  if (requestedTarget.empty()) {
-    error = std::make_error_code(std::errc::no_such_file_or_directory);
-    return std::nullopt;
-  }
-  fs::path target = requestedTarget;
-  std::error_code ignored;
-  if (fs::is_symlink(fs::symlink_status(target, ignored))) {
-    fs::path resolved = fs::weakly_canonical(target, ignored);
-    if (!ignored) target = resolved;
-  }
-  if (!target.has_filename()) {
-    error = std::make_error_code(std::errc::is_a_directory);
-    return std::nullopt;
-  }
+  std::optional<WriteTarget> target = ResolveWriteTarget(requestedTarget, error);
+  if (!target) return std::nullopt;
+  const mode_t mode = target->exists ? static_cast<mode_t>(target->permissions) : 0644;
 
-  mode_t mode = 0644;
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) {
-    if (S_ISDIR(existing.st_mode)) {
-      error = std::make_error_code(std::errc::is_a_directory);
-      return std::nullopt;
-    }
-    if (S_ISREG(existing.st_mode)) mode = existing.st_mode & 0777;
-  }
-
-  const std::string name = target.filename().string();
-  const std::string kept = name.substr(0, kKeptNameBytes);
-  const fs::path folder = FolderOf(target);
+  const std::string name = target->path.filename().string();
+  const fs::path folder = FolderOf(target->path);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    fs::path candidate = folder / ("." + kept + "." + RandomSuffix() + ".tmp");
+    fs::path candidate = folder / NewTemporaryName(name);
     // The kernel applies the umask to a new file; an inherited mode is set exactly below.
     int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -118,7 +140,7 @@ std::optional<PendingFile> PendingFile::CreateBeside(const fs::path& requestedTa
       ::unlink(candidate.c_str());
       return std::nullopt;
     }
-    return PendingFile(stream, std::move(candidate), std::move(target));
+    return PendingFile(stream, std::move(candidate), std::move(target->path), target->exists);
   }
   error = std::make_error_code(std::errc::file_exists);
   return std::nullopt;
@@ -156,10 +178,13 @@ bool PendingFile::Commit(std::error_code& error) {
   if (::fsync(::fileno(stream_)) != 0) return fail(LastError());
   FILE* stream = std::exchange(stream_, nullptr);
   if (std::fclose(stream) != 0) return fail(LastError());
-  if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) return fail(LastError());
+  const std::error_code placed = replacesFile_ ? RenameOverFile(temporaryPath_, target_)
+                                               : RenameWithoutReplacing(temporaryPath_, target_);
+  if (placed) return fail(placed);
   // The folder itself is not synced: should the rename be lost in a crash, the earlier file
   // is still there whole, which is all a save promises.
   temporaryPath_.clear();
+  RemoveStaleTemporaryFiles(target_);
   return true;
 }
 

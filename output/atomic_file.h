@@ -6,18 +6,22 @@
 #include <system_error>
 
 // A file that is being written beside its final place and only replaces what is at the target
-// once it is complete. The temporary file is created exclusively in the target's folder, named
-// ".<target name>.<random>.tmp", so it never overwrites anything, and a rename puts it in place:
-// readers of the target see either the old file or the whole new one, never a part.
+// once it is complete. The target is the path where the given path's symbolic links end
+// (ResolveWriteTarget); only a regular file there is ever replaced, or a new one made. The
+// temporary file is created exclusively in the target's folder, named
+// ".<target name>.<random>.tmp" (temporary_name.h), so it never overwrites anything, and a
+// rename puts it in place: readers of the target see either the old file or the whole new one,
+// never a part.
 //
 // Until Commit succeeds the destructor removes the temporary file and nothing else.
 class PendingFile {
  public:
   // Creates the temporary file for `target` (mode 0644 less the umask; when a regular file is
-  // already at the target, the temporary file takes over its permission bits). A symbolic link
-  // at the target is followed, so the file it points to is replaced and the link stays.
-  // Gives nothing and sets `error` when the folder cannot take a new file or the target is a
-  // folder.
+  // already at the target, the temporary file takes over its permission bits). Symbolic links
+  // at the target are followed, so the file they lead to is written and the links stay; a link
+  // that dangles gets its file made where it points. Gives nothing and sets `error` (as
+  // ResolveWriteTarget does) when no regular file may be written there: a folder, a device, a
+  // FIFO, a socket, a link loop, a missing folder; or when the folder cannot take a new file.
   static std::optional<PendingFile> CreateBeside(const std::filesystem::path& target,
                                                  std::error_code& error);
 
@@ -30,22 +34,30 @@ class PendingFile {
   // The stream to write the contents to; null once committed.
   FILE* stream() const { return stream_; }
   const std::filesystem::path& temporaryPath() const { return temporaryPath_; }
+  // Where the file goes: the path where the given path's links end.
   const std::filesystem::path& target() const { return target_; }
 
   // Writes all of `bytes` to the stream; on failure keeps the reason for Commit as well.
   bool Write(std::span<const unsigned char> bytes, std::error_code& error);
 
   // Flushes, syncs to disk, closes and renames the temporary file over the target. On failure
-  // the temporary file is removed, the target is left as it was and `error` says why.
+  // the temporary file is removed, the target is left as it was and `error` says why. Only what
+  // CreateBeside found at the target gives way: when something else came there meanwhile (a
+  // file where there was none: file_exists; a folder, a FIFO... where a file was), it stays.
+  // Once the file is in place, old temporary files of this target that a killed run left in
+  // its folder are removed (regular files under exactly this target's temporary-name pattern,
+  // last changed over a minute ago).
   bool Commit(std::error_code& error);
 
  private:
-  PendingFile(FILE* stream, std::filesystem::path temporaryPath, std::filesystem::path target);
+  PendingFile(FILE* stream, std::filesystem::path temporaryPath, std::filesystem::path target,
+              bool replacesFile);
   void Discard() noexcept;
 
   FILE* stream_ = nullptr;
   std::filesystem::path temporaryPath_;
   std::filesystem::path target_;
+  bool replacesFile_ = false;  // a regular file was at the target when this was created
   std::error_code firstWriteError_;
 };
 

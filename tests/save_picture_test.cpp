@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@
 #include "earnings_renderer.h"
 #include "font_provisioning.h"
 #include "jpeg_reading.h"
+#include "output_error.h"
 #include "temporary_folder.h"
 
 namespace fs = std::filesystem;
@@ -53,16 +55,21 @@ void WriteBytes(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// Every regular file below a folder with its contents, folders as "<name>/".
+// Every regular file below a folder with its contents, folders as "<name>/", links with what
+// they say and anything else by its kind (never opened: a FIFO would block).
 std::map<std::string, std::string> Contents(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    const std::string name = fs::relative(entry.path(), folder).string();
-    if (entry.is_directory()) {
-      files[name + "/"] = "";
-    } else {
-      const Bytes bytes = ReadBytes(entry.path());
-      files[name] = std::string(bytes.begin(), bytes.end());
+    const std::string name = entry.path().lexically_relative(folder).string();
+    switch (entry.symlink_status().type()) {
+      case fs::file_type::directory: files[name + "/"] = ""; break;
+      case fs::file_type::symlink: files[name] = "-> " + fs::read_symlink(entry.path()).string(); break;
+      case fs::file_type::regular: {
+        const Bytes bytes = ReadBytes(entry.path());
+        files[name] = std::string(bytes.begin(), bytes.end());
+        break;
+      }
+      default: files[name] = "(not a regular file)"; break;
     }
   }
   return files;
@@ -209,20 +216,28 @@ TEST_F(SavePictureTest, FailuresSayWhyAndLeaveEverythingAsItWas) {
   fs::create_directory(folder_ / "locked");
   WriteBytes(folder_ / "locked" / "earlier.jpg", "earlier");
   fs::permissions(folder_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  ASSERT_EQ(::mkfifo((folder_ / "pipe.jpg").c_str(), 0644), 0);
+  fs::create_symlink("pipe.jpg", folder_ / "to-pipe.jpg");
+  fs::create_symlink("loop-back.jpg", folder_ / "loop.jpg");
+  fs::create_symlink("loop.jpg", folder_ / "loop-back.jpg");
   const auto before = Contents(folder_);
 
+  const auto posix = [](std::errc reason) { return std::make_error_code(reason); };
   struct Case {
     const char* chosen;
     SaveStage stage;
-    std::errc reason;
+    std::error_code reason;
     bool needsPermissionBits;  // root writes into any folder
   };
   const Case cases[] = {
-      {"missing/abc", SaveStage::kConversion, std::errc::no_such_file_or_directory, false},
-      {"plain/abc", SaveStage::kConversion, std::errc::not_a_directory, false},
-      {"taken", SaveStage::kConversion, std::errc::is_a_directory, false},
-      {"taken.jpg", SaveStage::kConversion, std::errc::is_a_directory, false},
-      {"locked/earlier", SaveStage::kConversion, std::errc::permission_denied, true},
+      {"missing/abc", SaveStage::kConversion, posix(std::errc::no_such_file_or_directory), false},
+      {"plain/abc", SaveStage::kConversion, posix(std::errc::not_a_directory), false},
+      {"taken", SaveStage::kConversion, posix(std::errc::is_a_directory), false},
+      {"taken.jpg", SaveStage::kConversion, posix(std::errc::is_a_directory), false},
+      {"locked/earlier", SaveStage::kConversion, posix(std::errc::permission_denied), true},
+      {"pipe", SaveStage::kConversion, OutputError::kNotARegularFile, false},
+      {"to-pipe", SaveStage::kConversion, OutputError::kNotARegularFile, false},
+      {"loop", SaveStage::kConversion, posix(std::errc::too_many_symbolic_link_levels), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.chosen);
@@ -230,13 +245,37 @@ TEST_F(SavePictureTest, FailuresSayWhyAndLeaveEverythingAsItWas) {
     const SaveOutcome outcome = SavePictureAsJpeg(DefaultPicture(), Path(c.chosen));
     EXPECT_FALSE(outcome.written);
     EXPECT_EQ(outcome.stage, c.stage);
-    EXPECT_TRUE(outcome.error == c.reason) << outcome.error.message();
+    EXPECT_EQ(outcome.error, c.reason) << outcome.error.message();
     EXPECT_EQ(outcome.conversionCode, kJpegWriteFailed);
     EXPECT_EQ(outcome.jpegPath, JpegPathFor(Path(c.chosen)));
     EXPECT_TRUE(outcome.temporaryLeftBehind.empty());
     EXPECT_EQ(Contents(folder_), before);
     EXPECT_TRUE(fs::is_empty(systemTemporary_));
   }
+}
+
+// A link is followed to where it ends, also when its file is not there yet: the JPEG goes
+// there, the links stay, and nothing is left in either folder.
+TEST_F(SavePictureTest, ALinkedPathGetsTheJpegWhereTheLinksLead) {
+  fs::create_directory(folder_ / "real");
+  WriteBytes(folder_ / "real" / "earlier.jpg", "the earlier picture");
+  fs::create_symlink("real/earlier.jpg", folder_ / "linked.jpg");
+  fs::create_symlink("new.jpg", folder_ / "real" / "dangling.jpg");
+  fs::create_symlink("real/dangling.jpg", folder_ / "chain.jpg");
+  for (const char* chosen : {"linked", "chain"}) {
+    SCOPED_TRACE(chosen);
+    const SaveOutcome outcome = SavePictureAsJpeg(DefaultPicture(), Path(chosen));
+    ASSERT_TRUE(outcome.written) << outcome.error.message();
+    EXPECT_TRUE(outcome.temporaryLeftBehind.empty());
+  }
+  auto files = Contents(folder_);
+  EXPECT_EQ(files.size(), 6u);
+  EXPECT_EQ(files["linked.jpg"], "-> real/earlier.jpg");
+  EXPECT_EQ(files["chain.jpg"], "-> real/dangling.jpg");
+  EXPECT_EQ(files["real/dangling.jpg"], "-> new.jpg");
+  EXPECT_EQ(files["real/earlier.jpg"].substr(0, 2), "\xFF\xD8");
+  EXPECT_EQ(files["real/new.jpg"].substr(0, 2), "\xFF\xD8");
+  EXPECT_TRUE(fs::is_empty(systemTemporary_));
 }
 
 // The disk filling up, as a file size limit in a child process: no write may grow a file past
