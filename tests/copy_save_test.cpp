@@ -1,6 +1,7 @@
 // The copy and save buttons in process, on Qt's offscreen platform: the clipboard round trip,
 // the save dialog driven as a user would (Qt's own dialog), the notices and the files left.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QClipboard>
 #include <QDir>
@@ -25,6 +26,7 @@
 #include "copy_preview.h"
 #include "jpeg_reading.h"
 #include "main_window.h"
+#include "output_error.h"
 #include "preview_box.h"
 #include "save_picture.h"
 #include "save_preview.h"
@@ -58,13 +60,18 @@ void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// Every entry below a folder with the contents of the files, folders as "<name>/".
+// Every entry below a folder with the contents of the files, folders as "<name>/", links with
+// what they say and anything else by its kind (never opened: a FIFO would block).
 std::map<std::string, std::string> Contents(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    const std::string name = fs::relative(entry.path(), folder).string();
-    if (entry.is_directory()) files[name + "/"] = "";
-    else files[name] = ReadFile(entry.path());
+    const std::string name = entry.path().lexically_relative(folder).string();
+    switch (entry.symlink_status().type()) {
+      case fs::file_type::directory: files[name + "/"] = ""; break;
+      case fs::file_type::symlink: files[name] = "-> " + fs::read_symlink(entry.path()).string(); break;
+      case fs::file_type::regular: files[name] = ReadFile(entry.path()); break;
+      default: files[name] = "(not a regular file)"; break;
+    }
   }
   return files;
 }
@@ -288,9 +295,37 @@ TEST_F(CopySaveTest, TheReplaceQuestionIsAboutTheFileThatIsWritten) {
   EXPECT_EQ(ReadFile(folder_ / "abc.png"), "a png");
 }
 
+// A link is followed: the question names the file at its end, and a link whose file is not
+// there yet asks nothing; the links stay.
+TEST_F(CopySaveTest, TheReplaceQuestionIsAboutWhereTheLinksLead) {
+  fs::create_directory(folder_ / "real");
+  WriteFile(folder_ / "real" / "target.jpg", "earlier picture");
+  fs::create_symlink("real/target.jpg", folder_ / "shown.jpg");
+  fs::create_symlink("real/new.jpg", folder_ / "dangling.jpg");
+
+  std::vector<SeenNotice> seen = Save({PathIn("shown.jpg")});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].text, Q("“%1”已存在。\n要替换它吗？").arg(PathIn("real/target.jpg")));
+  EXPECT_EQ(seen[1].text, Q("OK保存成功！"));
+  EXPECT_TRUE(IsFullSizeJpeg(folder_ / "real" / "target.jpg"));
+
+  seen = Save({PathIn("dangling.jpg")});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, Q("OK保存成功！"));
+  EXPECT_TRUE(IsFullSizeJpeg(folder_ / "real" / "new.jpg"));
+
+  const auto files = Contents(folder_);
+  EXPECT_EQ(files.size(), 5u);
+  EXPECT_EQ(files.at("shown.jpg"), "-> real/target.jpg");
+  EXPECT_EQ(files.at("dangling.jpg"), "-> real/new.jpg");
+}
+
 TEST_F(CopySaveTest, AFailedSaveSaysWhereAndWhyAndWritesNothing) {
   WriteFile(folder_ / "plain", "a regular file");
   fs::create_directory(folder_ / "taken.png.jpg");
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0644), 0);
+  fs::create_symlink("pipe", folder_ / "to-pipe.jpg");
+  fs::create_symlink("loop.jpg", folder_ / "loop.jpg");
   const auto before = Contents(folder_);
   struct Case {
     const char* typed;
@@ -303,6 +338,8 @@ TEST_F(CopySaveTest, AFailedSaveSaysWhereAndWhyAndWritesNothing) {
       {"missing/abc", "missing/abc.jpg", "文件夹不存在。"},
       {"plain/abc", "plain/abc.jpg", "文件夹不存在。"},
       {"taken.png", "taken.png.jpg", "这里已经有一个同名的文件夹。"},
+      {"to-pipe", "to-pipe.jpg", "这里的不是普通文件（可能是设备或管道），不能替换它，请换一个文件名。"},
+      {"loop", "loop.jpg", "符号链接绕成了圈或层数太多，找不到要保存的文件。"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -341,7 +378,7 @@ TEST(SaveReasons, ErrorsReadAsPlainSentences) {
       {posix(EPERM), "没有写入权限，请换一个文件夹。"},
       {posix(EROFS), "这个位置是只读的，不能写入，请换一个文件夹。"},
       {posix(ENOSPC), "磁盘空间不足。"},
-      {posix(EFBIG), "磁盘空间不足。"},
+      {posix(EFBIG), "文件太大，超出了系统允许的文件大小。"},
       {posix(EDQUOT), "磁盘空间不足。"},
       {posix(ENOENT), "文件夹不存在。"},
       {posix(ENOTDIR), "文件夹不存在。"},
@@ -351,13 +388,16 @@ TEST(SaveReasons, ErrorsReadAsPlainSentences) {
       {posix(ENAMETOOLONG), "文件名或路径太长。"},
       {posix(EIO), "读写磁盘时出错。"},
       {posix(ENOMEM), "内存不足。"},
+      {OutputError::kNotARegularFile, "这里的不是普通文件（可能是设备或管道），不能替换它，请换一个文件名。"},
+      {posix(ELOOP), "符号链接绕成了圈或层数太多，找不到要保存的文件。"},
+      {posix(EEXIST), "保存期间这里出现了一个同名文件，没有替换它，请重新保存。"},
       {std::error_code(EACCES, std::system_category()), "没有写入权限，请换一个文件夹。"},
       {std::error_code(), "原因不明。"},
   };
   for (const Case& c : cases) EXPECT_EQ(ReasonText(c.error), Q(c.text)) << c.error.message();
 
   // Anything rare in the system's own words.
-  const std::error_code rare = posix(ELOOP);
+  const std::error_code rare = posix(EXDEV);
   EXPECT_EQ(ReasonText(rare), Q("系统提示：") + QString::fromLocal8Bit(rare.message()));
 }
 

@@ -8,13 +8,14 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <cerrno>
-#include <filesystem>
 #include <string_view>
 
 #include "main_window.h"
 #include "notice.h"
+#include "output_error.h"
 #include "preview_box.h"
 #include "window_handlers.h"
+#include "write_target.h"
 
 namespace {
 
@@ -37,13 +38,14 @@ QStringList NameFilters(std::string_view filter) {
   return filters;
 }
 
-// A file the save would replace: a link too, even a dangling one (the save writes where it
-// points). A folder is not replaced; the save says so instead.
-bool FileIsAt(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ignored;
-  if (!fs::exists(fs::symlink_status(path, ignored))) return false;
-  return !fs::is_directory(fs::status(path, ignored));
+// The file the save would replace: where the links at the path end, when a regular file is
+// there. A place the save refuses (a folder, a FIFO, a link loop) gives nothing to ask about;
+// the save then says why it wrote nothing.
+std::optional<std::string> FileToBeReplaced(const std::string& path) {
+  std::error_code refusal;
+  const std::optional<WriteTarget> target = ResolveWriteTarget(path, refusal);
+  if (!target || !target->exists) return std::nullopt;
+  return target->path.string();
 }
 
 }  // namespace
@@ -84,9 +86,9 @@ std::optional<std::string> AskForSavePath(QWidget* parent, FileDialogSettings& s
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
     const QString chosen = files.first();
     const std::string localPath = QFile::encodeName(chosen).toStdString();
-    const std::string jpegPath = JpegPathFor(localPath);
-    if (settings.askBeforeReplacing && FileIsAt(jpegPath) &&
-        !ConfirmReplacing(parent, QFile::decodeName(jpegPath.c_str()))) {
+    const std::optional<std::string> replaced =
+        settings.askBeforeReplacing ? FileToBeReplaced(JpegPathFor(localPath)) : std::nullopt;
+    if (replaced && !ConfirmReplacing(parent, QFile::decodeName(replaced->c_str()))) {
       preset = chosen;  // as the user left it, to pick another name
       continue;
     }
@@ -103,12 +105,18 @@ QString ReasonText(std::error_code error) {
     return QStringLiteral("没有写入权限，请换一个文件夹。");
   if (error == errc::read_only_file_system)
     return QStringLiteral("这个位置是只读的，不能写入，请换一个文件夹。");
-  if (error == errc::no_space_on_device || error == errc::file_too_large ||
-      error.value() == EDQUOT)
+  if (error == errc::no_space_on_device || error.value() == EDQUOT)
     return QStringLiteral("磁盘空间不足。");
+  if (error == errc::file_too_large) return QStringLiteral("文件太大，超出了系统允许的文件大小。");
   if (error == errc::no_such_file_or_directory || error == errc::not_a_directory)
     return QStringLiteral("文件夹不存在。");
   if (error == errc::is_a_directory) return QStringLiteral("这里已经有一个同名的文件夹。");
+  if (error == OutputError::kNotARegularFile)
+    return QStringLiteral("这里的不是普通文件（可能是设备或管道），不能替换它，请换一个文件名。");
+  if (error == errc::too_many_symbolic_link_levels)
+    return QStringLiteral("符号链接绕成了圈或层数太多，找不到要保存的文件。");
+  if (error == errc::file_exists)
+    return QStringLiteral("保存期间这里出现了一个同名文件，没有替换它，请重新保存。");
   if (error == errc::text_file_busy || error == errc::device_or_resource_busy)
     return QStringLiteral("文件正被其它程序占用。");
   if (error == errc::filename_too_long) return QStringLiteral("文件名或路径太长。");
