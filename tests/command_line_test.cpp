@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,12 +48,11 @@ class CommandLine : public testing::Test {
     return Spawn(std::move(arguments));
   }
 
-  // Runs the program under a file size limit of 2 KiB with SIGXFSZ ignored: every write past
-  // that fails as on a full disk.
+  // Runs the program under a file size limit of 2 KiB: every write past that fails as on a full
+  // disk. SIGXFSZ is left as it is, so a program that does not ignore it itself is killed.
   Outcome RunOnFullDisk(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(),
-                     {"/bin/sh", "-c", "ulimit -f 4; trap '' XFSZ; exec \"$0\" \"$@\"",
-                      LUMIVALE_PROGRAM});
+                     {"/bin/sh", "-c", "ulimit -f 4; exec \"$0\" \"$@\"", LUMIVALE_PROGRAM});
     return Spawn(std::move(arguments));
   }
 
@@ -245,10 +245,57 @@ TEST_F(CommandLine, FullDiskLeavesTheEarlierFileIntact) {
     std::ofstream(folder_ / name) << earlier;
     const Outcome outcome = RunOnFullDisk({"render", "--out", name});
     EXPECT_EQ(outcome.status, 1) << name;
-    EXPECT_NE(outcome.err.find(name), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(std::string("cannot write ") + name + ": File too large"),
+              std::string::npos)
+        << outcome.err;
     EXPECT_EQ(ReadText(folder_ / name), earlier) << name;
   }
   EXPECT_EQ(Entries(), (std::vector<std::string>{"kept.bmp", "kept.jpg", "kept.png"}));
+}
+
+// A FIFO or a link loop at the target is no file to replace: refused, and left as it was.
+TEST_F(CommandLine, TargetsThatAreNoPlainFileAreRefusedAndLeftAsTheyWere) {
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((folder_ / "fifo.bmp").c_str(), 0644), 0);
+  fs::create_symlink("pipe", folder_ / "to-pipe.jpg");
+  fs::create_symlink("loop.png", folder_ / "loop.png");
+  struct Case {
+    const char* out;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"to-pipe.jpg", "not a regular file"},
+      {"fifo.bmp", "not a regular file"},
+      {"loop.png", "Too many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    const Outcome outcome = Run({"render", "--out", c.out});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find(std::string("cannot write ") + c.out + ": " + c.reason),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_TRUE(outcome.out.empty());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"fifo.bmp", "loop.png", "pipe", "to-pipe.jpg"}));
+    EXPECT_EQ(fs::symlink_status(folder_ / "pipe").type(), fs::file_type::fifo);
+    EXPECT_EQ(fs::symlink_status(folder_ / "fifo.bmp").type(), fs::file_type::fifo);
+    EXPECT_EQ(fs::read_symlink(folder_ / "to-pipe.jpg"), "pipe");
+    EXPECT_EQ(fs::read_symlink(folder_ / "loop.png"), "loop.png");
+  }
+}
+
+// A link whose file is not there yet: the file is made where the link points, read from the
+// link's own folder, and the link stays.
+TEST_F(CommandLine, ADanglingLinkGetsItsFileWhereItPoints) {
+  fs::create_directory(folder_ / "sub");
+  fs::create_symlink("ghost.png", folder_ / "sub" / "link.png");
+  const Outcome outcome = Run({"render", "--out", "sub/link.png"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(fs::read_symlink(folder_ / "sub" / "link.png"), "ghost.png");
+  EXPECT_EQ(fs::symlink_status(folder_ / "sub" / "ghost.png").type(), fs::file_type::regular);
+  EXPECT_EQ(ReadText(folder_ / "sub" / "ghost.png").substr(0, 4), "\x89PNG");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"sub"});
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "sub"), fs::directory_iterator()), 2);
 }
 
 }  // namespace
