@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,13 @@ class CommandLine : public testing::Test {
     return Spawn(std::move(arguments));
   }
 
+  // Runs the program with its standard output redirected by the shell, e.g. ">/dev/full" or ">&-".
+  Outcome RunWithStandardOutput(const std::string& redirection, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(),
+                     {"/bin/sh", "-c", "exec \"$0\" \"$@\" " + redirection, LUMIVALE_PROGRAM});
+    return Spawn(std::move(arguments));
+  }
+
   Outcome Spawn(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (auto& a : arguments) argv.push_back(a.data());
@@ -63,6 +71,9 @@ class CommandLine : public testing::Test {
     std::vector<std::string> environment = {"PATH=/usr/bin:/bin", "LANG=C.UTF-8",
                                             "QT_QPA_PLATFORM=no-such-platform",
                                             "HOME=" + folder_.string()};
+    // A sanitized build's program reports to the same settings as the test itself.
+    for (const char* passed : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+      if (const char* value = std::getenv(passed)) environment.push_back(std::string(passed) + "=" + value);
     std::vector<char*> envp;
     for (auto& e : environment) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -296,6 +307,24 @@ TEST_F(CommandLine, ADanglingLinkGetsItsFileWhereItPoints) {
   EXPECT_EQ(ReadText(folder_ / "sub" / "ghost.png").substr(0, 4), "\x89PNG");
   EXPECT_EQ(Entries(), std::vector<std::string>{"sub"});
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "sub"), fs::directory_iterator()), 2);
+}
+
+// Output that cannot take the value lines (a full disk, a closed stream) is a failure: status 1
+// and a message, never a success with the lines lost; and with standard output closed the lines
+// do not land in the picture file instead.
+TEST_F(CommandLine, StandardOutputThatCannotBeWrittenIsAFailure) {
+  ASSERT_EQ(Run({"render", "--out", "expected.jpg"}).status, 0);
+  const std::vector<unsigned char> expected = ReadBytes(folder_ / "expected.jpg");
+  for (const std::string redirection : {">/dev/full", ">&-"}) {
+    SCOPED_TRACE(redirection);
+    const Outcome render = RunWithStandardOutput(redirection, {"render", "--out", "picture.jpg"});
+    EXPECT_EQ(render.status, 1);
+    EXPECT_NE(render.err.find("could not be written to standard output"), std::string::npos)
+        << render.err;
+    EXPECT_TRUE(ReadBytes(folder_ / "picture.jpg") == expected) << "the picture itself is whole";
+    for (const char* asked : {"--help", "--version"})
+      EXPECT_EQ(RunWithStandardOutput(redirection, {asked}).status, 1) << asked;
+  }
 }
 
 }  // namespace
