@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "app/command_line.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,13 +12,13 @@
 #include <system_error>
 #include <vector>
 
-#include "amount_text.h"
-#include "atomic_file.h"
-#include "convert_to_jpeg.h"
-#include "earnings_renderer.h"
-#include "font_provisioning.h"
-#include "gbk_text.h"
-#include "png_picture.h"
+#include "compose/amount_text.h"
+#include "compose/earnings_renderer.h"
+#include "compose/gbk_text.h"
+#include "compose/png_picture.h"
+#include "fonts/font_provisioning.h"
+#include "output/atomic_file.h"
+#include "output/convert_to_jpeg.h"
 
 namespace {
 

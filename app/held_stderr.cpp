@@ -1,4 +1,4 @@
-#include "held_stderr.h"
+#include "app/held_stderr.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

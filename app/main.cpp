@@ -1,8 +1,8 @@
 #include <csignal>
 
-#include "command_line.h"
+#include "app/command_line.h"
 #ifdef LUMIVALE_WITH_WINDOW
-#include "startup_sequence.h"
+#include "app/startup_sequence.h"
 #endif
 
 // With arguments the program is the command line (`render`, `--help`, `--version`, or a usage

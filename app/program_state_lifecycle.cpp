@@ -1,4 +1,4 @@
-#include "program_state_lifecycle.h"
+#include "app/program_state_lifecycle.h"
 
 #include <algorithm>
 #include <cstdio>

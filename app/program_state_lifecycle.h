@@ -2,7 +2,7 @@
 // The run's program state and the routines that create it and release it at the end.
 #include <optional>
 
-#include "program_state.h"
+#include "compose/program_state.h"
 
 // Alive from InitialiseProgramState to ReleaseProgramState.
 extern std::optional<ProgramState> programState;

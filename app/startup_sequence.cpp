@@ -1,4 +1,4 @@
-#include "startup_sequence.h"
+#include "app/startup_sequence.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,10 +10,10 @@
 #include <new>
 #include <optional>
 
-#include "held_stderr.h"
-#include "main_window.h"
-#include "notice.h"
-#include "program_state_lifecycle.h"
+#include "app/held_stderr.h"
+#include "app/program_state_lifecycle.h"
+#include "ui/main_window.h"
+#include "ui/notice.h"
 
 namespace {
 

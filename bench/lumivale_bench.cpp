@@ -18,14 +18,14 @@
 #include <system_error>
 #include <vector>
 
-#include "bench_timing.h"
-#include "bmp_file.h"
-#include "convert_to_jpeg.h"
-#include "earnings_renderer.h"
-#include "embedded_assets.h"
-#include "font_provisioning.h"
-#include "png_picture.h"
-#include "save_picture.h"
+#include "assets/embedded_assets.h"
+#include "bench/bench_timing.h"
+#include "compose/earnings_renderer.h"
+#include "compose/png_picture.h"
+#include "fonts/font_provisioning.h"
+#include "output/bmp_file.h"
+#include "output/convert_to_jpeg.h"
+#include "output/save_picture.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "amount_text.h"
+#include "compose/amount_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <system_error>
 
-#include "gbk_scan.h"
+#include "compose/gbk_scan.h"
 
 // This file is compiled with -ffp-contract=off: the rounding in RoundHalfAwayFromZero must see
 // the product and the sum rounded one after the other, never fused into one step.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "amount_pieces.h"
+#include "compose/amount_pieces.h"
 
 // The number at the start of the text after folding full-width forms; 0 when there is none.
 double ParseNumber(std::string_view text);

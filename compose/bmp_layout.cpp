@@ -1,4 +1,4 @@
-#include "bmp_layout.h"
+#include "compose/bmp_layout.h"
 
 #include <cstring>
 #include <new>

@@ -1,14 +1,14 @@
-#include "canvas.h"
+#include "compose/canvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "bmp_layout.h"
-#include "canvas_font.h"
-#include "gbk_scan.h"
-#include "gbk_text.h"
-#include "png_picture.h"
+#include "compose/bmp_layout.h"
+#include "compose/canvas_font.h"
+#include "compose/gbk_scan.h"
+#include "compose/gbk_text.h"
+#include "compose/png_picture.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "colour.h"
-#include "font_record.h"
+#include "compose/colour.h"
+#include "compose/font_record.h"
 
 struct CanvasSettings {
   std::int32_t width = 0;

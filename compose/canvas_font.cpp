@@ -1,4 +1,4 @@
-#include "canvas_font.h"
+#include "compose/canvas_font.h"
 
 #include <cmath>
 #include <cstring>
@@ -9,10 +9,10 @@
 #include <freetype/ftoutln.h>
 #include <freetype/tttables.h>
 
-#include "face_registry_lookup.h"
-#include "fontconfig_handles.h"
-#include "freetype_handles.h"
-#include "gbk_text.h"
+#include "compose/face_registry_lookup.h"
+#include "compose/fontconfig_handles.h"
+#include "compose/freetype_handles.h"
+#include "compose/gbk_text.h"
 
 // One FreeType face opened at one em height. Faces are shared by every style of a family at
 // that height; the style (emboldening, shear, rotation) is applied per glyph.

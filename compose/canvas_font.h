@@ -9,8 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "canvas.h"
-#include "font_record.h"
+#include "compose/canvas.h"
+#include "compose/font_record.h"
 
 // Every surface draws at 96 pixels per inch, whatever the display's scaling.
 inline constexpr std::int32_t kPixelsPerInch = 96;

@@ -1,9 +1,9 @@
-#include "earnings_renderer.h"
+#include "compose/earnings_renderer.h"
 
 #include <cmath>
 
-#include "amount_text.h"
-#include "embedded_assets.h"
+#include "assets/embedded_assets.h"
+#include "compose/amount_text.h"
 
 namespace {
 

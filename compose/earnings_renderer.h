@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "program_state.h"
+#include "compose/canvas.h"
+#include "compose/program_state.h"
 
 // The nine inputs of a render, as GBK texts, exactly as the controls hold them.
 struct ScreenInputs {

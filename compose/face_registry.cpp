@@ -1,4 +1,4 @@
-#include "face_registry.h"
+#include "compose/face_registry.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -8,8 +8,8 @@
 #include <freetype/ftsnames.h>
 #include <freetype/ttnameid.h>
 
-#include "face_registry_lookup.h"
-#include "gbk_text.h"
+#include "compose/face_registry_lookup.h"
+#include "compose/gbk_text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "freetype_handles.h"
+#include "compose/freetype_handles.h"
 
 struct RegisteredFaceMatch {
   FaceSource source;

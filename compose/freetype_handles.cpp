@@ -1,4 +1,4 @@
-#include "freetype_handles.h"
+#include "compose/freetype_handles.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
-#include "gbk_text.h"
+#include "compose/gbk_text.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <stdexcept>
 
-#include "gbk_scan.h"
+#include "compose/gbk_scan.h"
 
 namespace {
 

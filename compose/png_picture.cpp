@@ -1,4 +1,4 @@
-#include "png_picture.h"
+#include "compose/png_picture.h"
 
 #include <png.h>
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "colour.h"
+#include "compose/colour.h"
 
 struct RgbPicture {
   std::int32_t width = 0;

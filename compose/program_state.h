@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "amount_pieces.h"
-#include "font_record.h"
+#include "compose/amount_pieces.h"
+#include "compose/font_record.h"
 
 // What a run keeps between renders: the three font records and what the last render cut and placed.
 struct ProgramState {

@@ -1,6 +1,6 @@
-#include "built_in_fonts.h"
+#include "fonts/built_in_fonts.h"
 
-#include "embedded_assets.h"
+#include "assets/embedded_assets.h"
 
 BuiltInFont HeavyBuiltInFont() { return {"lumivale_cu", "lumivale_cu.ttf", FontCuData()}; }
 BuiltInFont FineBuiltInFont() { return {"lumivale_xi", "lumivale_xi.ttf", FontXiData()}; }

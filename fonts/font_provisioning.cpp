@@ -1,4 +1,4 @@
-#include "font_provisioning.h"
+#include "fonts/font_provisioning.h"
 
 #include <sys/stat.h>
 
@@ -10,11 +10,11 @@
 #include <system_error>
 #include <vector>
 
-#include "atomic_file.h"
-#include "bmp_file.h"
-#include "built_in_fonts.h"
-#include "face_registry.h"
-#include "font_soundness.h"
+#include "compose/face_registry.h"
+#include "fonts/built_in_fonts.h"
+#include "fonts/font_soundness.h"
+#include "output/atomic_file.h"
+#include "output/bmp_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "program_state.h"
+#include "compose/program_state.h"
 
 // `fileName` in `documentsFolder`, with exactly one '/' between them however many the folder
 // path ends in. An empty folder gives "/<fileName>".

@@ -1,10 +1,10 @@
-#include "font_soundness.h"
+#include "fonts/font_soundness.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "face_registry_lookup.h"
-#include "freetype_handles.h"
+#include "compose/face_registry_lookup.h"
+#include "compose/freetype_handles.h"
 
 namespace {
 

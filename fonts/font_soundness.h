@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "built_in_fonts.h"
+#include "fonts/built_in_fonts.h"
 
 // Empty when `candidate` is sound for everything the picture draws with `font`: FreeType opens
 // it, one of its family names is the built-in face's, and glyph 0 and the glyph of every

@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "output/atomic_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,9 +11,9 @@
 #include <string>
 #include <utility>
 
-#include "output_error.h"
-#include "temporary_name.h"
-#include "write_target.h"
+#include "output/output_error.h"
+#include "output/temporary_name.h"
+#include "output/write_target.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "bmp_file.h"
+#include "output/bmp_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

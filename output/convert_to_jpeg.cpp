@@ -1,4 +1,4 @@
-#include "convert_to_jpeg.h"
+#include "output/convert_to_jpeg.h"
 
 #include <sys/stat.h>
 
@@ -13,8 +13,8 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "atomic_file.h"
-#include "bmp_file.h"
+#include "output/atomic_file.h"
+#include "output/bmp_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "output_error.h"
+#include "output/output_error.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "save_picture.h"
+#include "output/save_picture.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,9 +6,9 @@
 #include <optional>
 #include <string_view>
 
-#include "atomic_file.h"
-#include "bmp_file.h"
-#include "convert_to_jpeg.h"
+#include "output/atomic_file.h"
+#include "output/bmp_file.h"
+#include "output/convert_to_jpeg.h"
 
 namespace fs = std::filesystem;
 

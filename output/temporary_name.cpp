@@ -1,4 +1,4 @@
-#include "temporary_name.h"
+#include "output/temporary_name.h"
 
 #include <unistd.h>
 

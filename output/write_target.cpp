@@ -1,10 +1,10 @@
-#include "write_target.h"
+#include "output/write_target.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 
-#include "output_error.h"
+#include "output/output_error.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "amount_text.h"
+#include "compose/amount_text.h"
 
 namespace {
 

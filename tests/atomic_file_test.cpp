@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "output/atomic_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "output_error.h"
-#include "temporary_folder.h"
+#include "output/output_error.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 

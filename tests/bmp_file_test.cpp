@@ -1,4 +1,4 @@
-#include "bmp_file.h"
+#include "output/bmp_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bmp_fixture.h"
-#include "temporary_folder.h"
+#include "tests/bmp_fixture.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 

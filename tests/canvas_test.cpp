@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "canvas_font.h"
-#include "embedded_assets.h"
-#include "face_registry.h"
+#include "assets/embedded_assets.h"
+#include "compose/canvas.h"
+#include "compose/canvas_font.h"
+#include "compose/face_registry.h"
 
 namespace {
 

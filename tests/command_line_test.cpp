@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "convert_to_jpeg.h"
-#include "earnings_renderer.h"
-#include "font_provisioning.h"
-#include "temporary_folder.h"
+#include "compose/earnings_renderer.h"
+#include "fonts/font_provisioning.h"
+#include "output/convert_to_jpeg.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 

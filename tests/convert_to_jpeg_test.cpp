@@ -1,4 +1,4 @@
-#include "convert_to_jpeg.h"
+#include "output/convert_to_jpeg.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -24,9 +24,9 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "bmp_fixture.h"
-#include "jpeg_reading.h"
-#include "temporary_folder.h"
+#include "tests/bmp_fixture.h"
+#include "tests/jpeg_reading.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 

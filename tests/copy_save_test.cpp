@@ -23,14 +23,14 @@
 #include <string>
 #include <vector>
 
-#include "copy_preview.h"
-#include "jpeg_reading.h"
-#include "main_window.h"
-#include "output_error.h"
-#include "preview_box.h"
-#include "save_picture.h"
-#include "save_preview.h"
-#include "window_test_support.h"
+#include "output/output_error.h"
+#include "output/save_picture.h"
+#include "tests/jpeg_reading.h"
+#include "tests/window_test_support.h"
+#include "ui/copy_preview.h"
+#include "ui/main_window.h"
+#include "ui/preview_box.h"
+#include "ui/save_preview.h"
 
 namespace fs = std::filesystem;
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "built_in_fonts.h"
-#include "canvas.h"
-#include "canvas_font.h"
-#include "earnings_renderer.h"
-#include "face_registry.h"
+#include "compose/canvas.h"
+#include "compose/canvas_font.h"
+#include "compose/earnings_renderer.h"
+#include "compose/face_registry.h"
+#include "fonts/built_in_fonts.h"
 
 namespace {
 

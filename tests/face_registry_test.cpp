@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "canvas_font.h"
-#include "face_registry.h"
+#include "compose/canvas.h"
+#include "compose/canvas_font.h"
+#include "compose/face_registry.h"
 
 namespace {
 

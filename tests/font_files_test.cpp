@@ -16,7 +16,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "embedded_assets.h"
+#include "assets/embedded_assets.h"
 
 namespace {
 

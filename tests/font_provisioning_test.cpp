@@ -1,7 +1,7 @@
 // Installing the built-in fonts into a documents folder and registering their faces, against
 // temporary folders. Registration runs in a child process per case, so that every case starts
 // with an empty face registry and shows what that case alone registered.
-#include "font_provisioning.h"
+#include "fonts/font_provisioning.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -22,13 +22,13 @@
 #include <string_view>
 #include <vector>
 
-#include "built_in_fonts.h"
-#include "canvas.h"
-#include "canvas_font.h"
-#include "face_registry.h"
-#include "face_registry_lookup.h"
-#include "font_soundness.h"
-#include "temporary_folder.h"
+#include "compose/canvas.h"
+#include "compose/canvas_font.h"
+#include "compose/face_registry.h"
+#include "compose/face_registry_lookup.h"
+#include "fonts/built_in_fonts.h"
+#include "fonts/font_soundness.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include <clocale>
 
-#include "gbk_text.h"
+#include "compose/gbk_text.h"
 
 namespace {
 

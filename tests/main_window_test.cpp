@@ -24,17 +24,17 @@
 #include <string>
 #include <vector>
 
-#include "earnings_renderer.h"
-#include "embedded_assets.h"
-#include "gbk_text.h"
-#include "line_pitch_label.h"
-#include "main_window.h"
-#include "notice.h"
-#include "preview_box.h"
-#include "program_state_lifecycle.h"
-#include "window_definition.h"
-#include "window_handlers.h"
-#include "window_test_support.h"
+#include "app/program_state_lifecycle.h"
+#include "assets/embedded_assets.h"
+#include "compose/earnings_renderer.h"
+#include "compose/gbk_text.h"
+#include "tests/window_test_support.h"
+#include "ui/line_pitch_label.h"
+#include "ui/main_window.h"
+#include "ui/notice.h"
+#include "ui/preview_box.h"
+#include "ui/window_definition.h"
+#include "ui/window_handlers.h"
 
 namespace {
 

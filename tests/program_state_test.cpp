@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "program_state_lifecycle.h"
+#include "app/program_state_lifecycle.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Saving the picture as a JPEG: the path rule, the file that results, and that every failure
 // leaves nothing behind and every earlier file as it was.
-#include "save_picture.h"
+#include "output/save_picture.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "bmp_file.h"
-#include "convert_to_jpeg.h"
-#include "earnings_renderer.h"
-#include "font_provisioning.h"
-#include "jpeg_reading.h"
-#include "output_error.h"
-#include "temporary_folder.h"
+#include "compose/earnings_renderer.h"
+#include "fonts/font_provisioning.h"
+#include "output/bmp_file.h"
+#include "output/convert_to_jpeg.h"
+#include "output/output_error.h"
+#include "tests/jpeg_reading.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 using jpeg_reading::Bytes;

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "program_state_lifecycle.h"
-#include "window_test_support.h"
+#include "app/program_state_lifecycle.h"
+#include "tests/window_test_support.h"
 
 namespace {
 

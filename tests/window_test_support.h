@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "main_window.h"
-#include "preview_box.h"
-#include "program_state_lifecycle.h"
+#include "app/program_state_lifecycle.h"
+#include "ui/main_window.h"
+#include "ui/preview_box.h"
 
 // The temporary HOME the tests run in; its Documents folder exists.
 const std::string& TemporaryHome();

@@ -1,14 +1,14 @@
-#include "copy_preview.h"
+#include "ui/copy_preview.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <climits>
 
-#include "main_window.h"
-#include "notice.h"
-#include "preview_box.h"
-#include "window_handlers.h"
+#include "ui/main_window.h"
+#include "ui/notice.h"
+#include "ui/preview_box.h"
+#include "ui/window_handlers.h"
 
 bool CopyPreviewToClipboard(std::span<const unsigned char> picture) {
   if (picture.empty() || picture.size() > static_cast<std::size_t>(INT_MAX)) return false;

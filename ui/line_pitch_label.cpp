@@ -1,4 +1,4 @@
-#include "line_pitch_label.h"
+#include "ui/line_pitch_label.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,12 +11,12 @@
 #include <new>
 #include <stdexcept>
 
-#include "embedded_assets.h"
-#include "gbk_text.h"
-#include "line_pitch_label.h"
-#include "preview_box.h"
-#include "program_state_lifecycle.h"
-#include "window_handlers.h"
+#include "app/program_state_lifecycle.h"
+#include "assets/embedded_assets.h"
+#include "compose/gbk_text.h"
+#include "ui/line_pitch_label.h"
+#include "ui/preview_box.h"
+#include "ui/window_handlers.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "earnings_renderer.h"
-#include "program_state.h"
-#include "window_definition.h"
+#include "compose/earnings_renderer.h"
+#include "compose/program_state.h"
+#include "ui/window_definition.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "notice.h"
+#include "ui/notice.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "preview_box.h"
+#include "ui/preview_box.h"
 
 #include <QPainter>
 

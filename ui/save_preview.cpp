@@ -1,4 +1,4 @@
-#include "save_preview.h"
+#include "ui/save_preview.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -10,12 +10,12 @@
 #include <cerrno>
 #include <string_view>
 
-#include "main_window.h"
-#include "notice.h"
-#include "output_error.h"
-#include "preview_box.h"
-#include "window_handlers.h"
-#include "write_target.h"
+#include "output/output_error.h"
+#include "output/write_target.h"
+#include "ui/main_window.h"
+#include "ui/notice.h"
+#include "ui/preview_box.h"
+#include "ui/window_handlers.h"
 
 namespace {
 

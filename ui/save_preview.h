@@ -5,8 +5,8 @@
 #include <string>
 #include <system_error>
 
-#include "save_picture.h"
-#include "window_definition.h"
+#include "output/save_picture.h"
+#include "ui/window_definition.h"
 
 class QWidget;
 

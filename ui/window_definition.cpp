@@ -1,4 +1,4 @@
-#include "window_definition.h"
+#include "ui/window_definition.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "window_handlers.h"
+#include "ui/window_handlers.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -6,12 +6,12 @@
 #include <QLineEdit>
 #include <QStandardPaths>
 
-#include "amount_text.h"
-#include "font_provisioning.h"
-#include "gbk_text.h"
-#include "main_window.h"
-#include "notice.h"
-#include "preview_box.h"
+#include "compose/amount_text.h"
+#include "compose/gbk_text.h"
+#include "fonts/font_provisioning.h"
+#include "ui/main_window.h"
+#include "ui/notice.h"
+#include "ui/preview_box.h"
 
 void OnWindowCreated(MainWindow& window) {
   ShowNotice(StartNoticeText(), kNoticeNoIcon, StartNoticeTitle());

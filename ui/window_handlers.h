@@ -1,6 +1,6 @@
 #pragma once
 // What the window does: the start sequence and the clicks of the three buttons.
-#include "earnings_renderer.h"
+#include "compose/earnings_renderer.h"
 
 class MainWindow;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amount_text.h"
-#include "gbk_scan.h"
+#include "compose/amount_text.h"
+#include "compose/gbk_scan.h"
 
 namespace {
 

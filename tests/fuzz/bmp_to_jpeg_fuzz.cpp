@@ -17,9 +17,9 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "bmp_file.h"
-#include "convert_to_jpeg.h"
-#include "temporary_folder.h"
+#include "output/bmp_file.h"
+#include "output/convert_to_jpeg.h"
+#include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
