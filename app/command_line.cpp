@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,13 +13,11 @@
 #include <system_error>
 #include <vector>
 
-#include "compose/amount_text.h"
 #include "compose/earnings_renderer.h"
 #include "compose/gbk_text.h"
-#include "compose/png_picture.h"
+#include "compose/screen_inputs.h"
 #include "fonts/font_provisioning.h"
-#include "output/atomic_file.h"
-#include "output/convert_to_jpeg.h"
+#include "output/picture_file.h"
 
 namespace {
 
@@ -34,33 +33,11 @@ constexpr const char* kUsage =
     "unless --raw is given. FILE ends in .jpg or .jpeg (JPEG, quality 100), .bmp (the picture's\n"
     "24-bit BMP) or .png (lossless). Prints the values drawn, one field=value line each.\n";
 
-constexpr std::string_view kWords[] = {"上午", "下午", "早上", "中午", "晚上"};
-
-enum class OutputKind { kJpeg, kBmp, kPng };
-
-// The nine values as typed (UTF-8), under their command-line names, in the order they print.
-struct Field {
-  std::string_view name;
-  std::string ScreenInputs::*member;
-  bool isAmount;
-};
-constexpr Field kFields[] = {
-    {"clock", &ScreenInputs::clock, false},
-    {"word", &ScreenInputs::word, false},
-    {"balance", &ScreenInputs::balance, true},
-    {"this-month", &ScreenInputs::thisMonth, true},
-    {"last-month", &ScreenInputs::lastMonth, true},
-    {"settled", &ScreenInputs::settled, true},
-    {"clicks", &ScreenInputs::clicks, false},
-    {"payments", &ScreenInputs::payments, false},
-    {"transaction", &ScreenInputs::transaction, true},
-};
-
 struct RenderRequest {
-  ScreenInputs inputs;  // UTF-8 while parsing
+  std::vector<std::string> utf8Texts;  // as typed, one for each field of the screen
   bool raw = false;
   std::string out;
-  OutputKind kind = OutputKind::kJpeg;
+  PictureFormat format = PictureFormat::kJpeg;
 };
 
 // A closed standard descriptor would be taken by the next file opened, and the value lines would
@@ -89,34 +66,11 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
-std::string Lowercase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-  });
-  return text;
-}
-
-bool KindFromExtension(const std::string& path, OutputKind& kind) {
-  const std::size_t dot = path.find_last_of("./");
-  if (dot == std::string::npos || path[dot] != '.') return false;
-  const std::string extension = Lowercase(path.substr(dot));
-  if (extension == ".jpg" || extension == ".jpeg") kind = OutputKind::kJpeg;
-  else if (extension == ".bmp") kind = OutputKind::kBmp;
-  else if (extension == ".png") kind = OutputKind::kPng;
-  else return false;
-  return true;
-}
-
-ScreenInputs InitialInputsInUtf8() {
-  ScreenInputs inputs;
-  for (const Field& field : kFields) inputs.*field.member = GbkToUtf8(inputs.*field.member);
-  return inputs;
-}
-
 // Parses the arguments after "render". Returns -1 when rendering should go on, else the exit
 // status (after printing what was asked for or what was wrong).
 int ParseRenderArguments(int argc, char** argv, RenderRequest& request) {
-  request.inputs = InitialInputsInUtf8();
+  const auto fields = EarningsScreen().fields;
+  for (const ScreenField& field : fields) request.utf8Texts.push_back(GbkToUtf8(field.initialText));
   for (int i = 2; i < argc; ++i) {
     std::string argument = argv[i];
     if (argument == "--help") {
@@ -139,9 +93,9 @@ int ParseRenderArguments(int argc, char** argv, RenderRequest& request) {
     if (argument == "--out") {
       target = &request.out;
     } else {
-      for (const Field& field : kFields)
-        if (argument.size() > 2 && argument.compare(2, std::string::npos, field.name) == 0)
-          target = &(request.inputs.*field.member);
+      for (std::size_t f = 0; f < fields.size(); ++f)
+        if (argument.size() > 2 && argument.compare(2, std::string::npos, fields[f].name) == 0)
+          target = &request.utf8Texts[f];
     }
     if (target == nullptr) {
       return UsageError(argument.rfind("--", 0) == 0 ? "unknown option " + argument
@@ -153,61 +107,48 @@ int ParseRenderArguments(int argc, char** argv, RenderRequest& request) {
     }
     *target = value;
   }
-  if (std::find(std::begin(kWords), std::end(kWords), request.inputs.word) == std::end(kWords))
-    return UsageError("--word must be one of 上午, 下午, 早上, 中午, 晚上, not \"" +
-                      request.inputs.word + "\"");
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    if (fields[f].words.empty()) continue;
+    const std::string gbk = Utf8ToGbk(request.utf8Texts[f]);
+    if (std::find(fields[f].words.begin(), fields[f].words.end(), gbk) != fields[f].words.end())
+      continue;
+    std::string words;
+    for (std::string_view word : fields[f].words) words += (words.empty() ? "" : ", ") + GbkToUtf8(word);
+    return UsageError("--" + std::string(fields[f].name) + " must be one of " + words + ", not \"" +
+                      request.utf8Texts[f] + "\"");
+  }
   if (request.out.empty()) return UsageError("--out FILE is required");
-  if (!KindFromExtension(request.out, request.kind))
+  const std::optional<PictureFormat> format = FormatFromExtension(request.out);
+  if (!format)
     return UsageError("cannot write \"" + request.out +
                       "\": the file name must end in .jpg, .jpeg, .bmp or .png");
+  request.format = *format;
   return -1;
 }
 
-// Each kind is encoded straight from the composed raster; only .bmp makes the BMP file, so
-// the one-shot render holds no second copy of the picture.
-bool WriteOutput(const RenderRequest& request, const Canvas& picture, std::error_code& error) {
-  const std::int32_t width = picture.settings.width;
-  const std::int32_t height = picture.settings.height;
-  switch (request.kind) {
-    case OutputKind::kBmp:
-      return WriteFileAtomically(request.out, GetPicture(picture), error);
-    case OutputKind::kPng: {
-      const std::vector<unsigned char> png = EncodeRgbPng(picture.raster, width, height);
-      if (png.empty()) {
-        error = std::make_error_code(std::errc::not_enough_memory);
-        return false;
-      }
-      return WriteFileAtomically(request.out, png, error);
-    }
-    case OutputKind::kJpeg:
-      return ConvertRgbToJpeg(picture.raster, width, height, request.out, false, 100, true, 0,
-                              error) == kJpegWritten;
-  }
-  return false;
-}
-
-int Render(RenderRequest& request) {
-  ScreenInputs gbk;
-  for (const Field& field : kFields) {
-    std::string text = Utf8ToGbk(request.inputs.*field.member);
-    if (field.isAmount && !request.raw) text = NormaliseAmountText(text);
-    gbk.*field.member = std::move(text);
-  }
+int Render(const RenderRequest& request) {
+  ScreenInputs typed;
+  for (std::size_t f = 0; f < request.utf8Texts.size(); ++f)
+    typed.Set(f, Utf8ToGbk(request.utf8Texts[f]));
+  const ScreenInputs drawn =
+      NormaliseScreenInputs(typed, request.raw ? AmountTexts::kAsTyped : AmountTexts::kNormalised);
 
   ProgramState state;
-  UseBuiltInFaces(state);
-  RenderSurfaces surfaces = MakeRenderSurfaces();
-  gbk.clock = ComposeEarningsScreen(state, surfaces, gbk);
+  RenderSurfaces surfaces = MakeRenderSurfaces(UseBuiltInFaces(state));
+  ComposeEarningsScreen(state, surfaces, drawn);
 
+  const Canvas& picture = surfaces.templateSurface;
   std::error_code error;
-  if (!WriteOutput(request, surfaces.templateSurface, error)) {
+  if (!WritePictureFile(picture.raster, picture.settings.width, picture.settings.height,
+                        request.format, request.out, error)) {
     std::fprintf(stderr, "lumivale: cannot write %s: %s\n", request.out.c_str(),
-                 error ? error.message().c_str() : "the picture could not be encoded");
+                 error.message().c_str());
     return 1;
   }
-  for (const Field& field : kFields)
-    std::printf("%.*s=%s\n", static_cast<int>(field.name.size()), field.name.data(),
-                GbkToUtf8(gbk.*field.member).c_str());
+  const auto fields = drawn.Screen().fields;
+  for (std::size_t f = 0; f < fields.size(); ++f)
+    std::printf("%.*s=%s\n", static_cast<int>(fields[f].name.size()), fields[f].name.data(),
+                GbkToUtf8(drawn.Text(f)).c_str());
   return WithStandardOutputFlushed(0, "the picture was written, but the values drawn");
 }
 

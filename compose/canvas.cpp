@@ -6,6 +6,7 @@
 
 #include "compose/bmp_layout.h"
 #include "compose/canvas_font.h"
+#include "compose/font_cache.h"
 #include "compose/gbk_scan.h"
 #include "compose/gbk_text.h"
 #include "compose/png_picture.h"
@@ -146,9 +147,10 @@ void DecodeBackground(Canvas& canvas) {
 
 }  // namespace
 
-Canvas MakeCanvas(const CanvasSettings& settings) {
+Canvas MakeCanvas(const CanvasSettings& settings, std::shared_ptr<FontCache> fonts) {
   Canvas canvas;
   canvas.settings = settings;
+  canvas.fonts = std::move(fonts);
   canvas.settings.width = std::max(settings.width, 0);
   canvas.settings.height = std::max(settings.height, 0);
   if (settings.keepsRaster) {
@@ -184,7 +186,9 @@ void Clear(Canvas& canvas) {
   FillRect(canvas, 0, 0, width, height, EffectiveBackground(canvas.settings.backgroundColour));
 }
 
-void SetFont(Canvas& canvas, const FontRecord& record) { canvas.font = FontForRecord(record); }
+void SetFont(Canvas& canvas, const FontRecord& record) {
+  canvas.font = canvas.fonts ? canvas.fonts->FontFor(record) : nullptr;
+}
 
 void SetTextColor(Canvas& canvas, Colour colour) { canvas.textColour = colour; }
 

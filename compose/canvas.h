@@ -13,13 +13,14 @@
 struct CanvasSettings {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::span<const unsigned char> backgroundPng;  // tiled from the top-left corner; may be empty
+  std::span<const unsigned char> backgroundPng{};  // tiled from the top-left corner; may be empty
   Colour backgroundColour = kSystemColourMarker;  // the marker means the button-face grey
   Colour textBackground = kSystemColourMarker;    // the marker means transparent
   bool keepsRaster = true;                        // a surface that is only measured on keeps none
 };
 
 class CanvasFont;  // the face and size a surface draws with (canvas_font.h)
+class FontCache;   // where a surface's fonts come from (font_cache.h)
 
 struct Canvas {
   CanvasSettings settings;
@@ -28,12 +29,14 @@ struct Canvas {
   std::int32_t backgroundWidth = 0;
   std::int32_t backgroundHeight = 0;
   bool backgroundDecoded = false;
+  std::shared_ptr<FontCache> fonts;        // shared by the surfaces of one render context
   std::shared_ptr<const CanvasFont> font;  // null until the first SetFont: the default UI font
   Colour textColour = Rgb(0, 0, 0);
 };
 
-// A new surface, painted as by Clear when it keeps a raster.
-Canvas MakeCanvas(const CanvasSettings& settings);
+// A new surface, painted as by Clear when it keeps a raster, taking its fonts from `fonts`
+// (without one it measures and draws no text).
+Canvas MakeCanvas(const CanvasSettings& settings, std::shared_ptr<FontCache> fonts = nullptr);
 
 void Clear(Canvas& canvas);
 void SetFont(Canvas& canvas, const FontRecord& record);

@@ -1,7 +1,7 @@
 #pragma once
 // The font a surface measures and draws with: a FreeType face at a pixel size, with the style of
-// a FontRecord, and the glyphs it has rendered so far. Fonts are shared between surfaces and
-// renders through one cache, so applying a record again opens nothing and renders nothing twice.
+// a FontRecord, and the glyphs it has rendered so far. Fonts come from a FontCache
+// (font_cache.h) and are shared by the surfaces of one render context.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -11,6 +11,7 @@
 
 #include "compose/canvas.h"
 #include "compose/font_record.h"
+#include "compose/sized_face.h"
 
 // Every surface draws at 96 pixels per inch, whatever the display's scaling.
 inline constexpr std::int32_t kPixelsPerInch = 96;
@@ -18,6 +19,8 @@ inline constexpr std::int32_t kPixelsPerInch = 96;
 inline constexpr std::int32_t kDefaultEmHeight = 12;
 // Larger em heights are drawn at this one: a bigger glyph could not fit on any surface here.
 inline constexpr std::int32_t kMaxEmHeight = 4096;
+// The family of the default UI font, as fontconfig knows it.
+inline constexpr const char* kDefaultUiFamily = "sans-serif";
 
 // `size` points at 96 pixels per inch, rounded half away from zero; 0 for a negative size.
 std::int32_t EmHeightForSize(std::int32_t size);
@@ -41,7 +44,7 @@ struct FontDescription {
   std::string requestedFamily;  // UTF-8, after the face-name rule; empty: the system's choice
   std::string family;           // UTF-8, the family of the face in use
   std::string style;            // the face's own style name, e.g. "Bold"
-  bool registered = false;      // the face came from this program's registry
+  bool own = false;             // the face is one of the library's own, not fontconfig's match
   std::int32_t em = 0;
   std::int32_t ascent = 0;      // cell top to baseline
   std::int32_t cellHeight = 0;
@@ -53,14 +56,6 @@ struct FontDescription {
   bool strikeout = false;
   std::int32_t angle = 0;       // tenths of a degree, counter-clockwise
 };
-
-// A horizontal line drawn with a text: `offset` pixels below the baseline (negative: above).
-struct DecorationLine {
-  std::int32_t offset = 0;
-  std::int32_t thickness = 1;
-};
-
-struct SizedFace;  // canvas_font.cpp
 
 class CanvasFont {
  public:
@@ -99,13 +94,6 @@ class CanvasFont {
   mutable std::unordered_map<char32_t, GlyphImage*> otherGlyphs_;
   mutable std::unordered_map<std::uint32_t, GlyphImage> glyphs_;
 };
-
-// The font a record describes, shared with every surface that applied the same values. When no
-// face can be had for it, the default UI font; null only when there is no font at all.
-std::shared_ptr<const CanvasFont> FontForRecord(const FontRecord& record);
-
-// The font of a surface before its first SetFont: fontconfig's sans-serif for Chinese, 12 px.
-std::shared_ptr<const CanvasFont> DefaultUiFont();
 
 // The font a surface measures and draws with now (its own, or the default UI font).
 std::shared_ptr<const CanvasFont> CurrentFont(const Canvas& canvas);

@@ -1,23 +1,17 @@
 #include "compose/earnings_renderer.h"
 
 #include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
 
-#include "assets/embedded_assets.h"
 #include "compose/amount_text.h"
+#include "compose/face_library.h"
+#include "compose/font_cache.h"
 
 namespace {
 
-constexpr Colour kClockColour = Rgb(255, 227, 209);
-constexpr Colour kWhite = Rgb(255, 255, 255);
-constexpr Colour kBodyColour = Rgb(51, 51, 51);
-constexpr const char* kWordFaceName = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA";  // 微软雅黑
-
-constexpr std::int32_t kSurfaceWidth = 1080;
-constexpr std::int32_t kIntegerSize = 45;
-constexpr std::int32_t kFractionSize = 28;
-constexpr std::int32_t kSettledFractionSize = 31;
-
-// Positions are computed in double precision, truncated toward zero to 64 bits, and the low
+// A position computed in double precision is truncated toward zero to 64 bits and its low
 // 32 bits are kept: so -1.5 becomes -1, not -2.
 std::int32_t Truncate(double value) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(
@@ -29,120 +23,135 @@ std::int32_t Wrap(std::int64_t value) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
 
-void SetSizeAndBold(FontRecord& record, std::int32_t size, bool bold) {
-  record.size = size;
-  record.bold = bold;
+struct PlacedElement {
+  std::string text;
+  bool measured = false;
+  std::int32_t width = 0;
+  std::int32_t x = 0;
+};
+
+std::size_t IndexOrThrow(std::optional<std::size_t> index, std::string_view what) {
+  if (!index) throw std::logic_error("the screen description names no " + std::string(what));
+  return *index;
 }
 
-std::string WithPoint(const std::string& fractionPart) { return "." + fractionPart; }
-
-// Both surfaces take the heavy face at size 45, bold, and the amount is cut at its point.
-AmountPieces StartAmount(ProgramState& state, RenderSurfaces& surfaces, const std::string& text) {
-  SetSizeAndBold(state.heavyFont, kIntegerSize, true);
-  SetFont(surfaces.measuringSurface, state.heavyFont);
-  SetFont(surfaces.templateSurface, state.heavyFont);
-  return SplitAmount(text);
+// What each element draws: its field's text or a piece of it. Each amount is cut once, and the
+// state keeps the pieces of the fields it keeps.
+std::vector<PlacedElement> ElementTexts(ProgramState& state, const ScreenInputs& inputs) {
+  const ScreenDescription& screen = inputs.Screen();
+  std::vector<PlacedElement> placed(screen.elements.size());
+  std::vector<std::optional<AmountPieces>> pieces(screen.fields.size());
+  for (std::size_t i = 0; i < screen.elements.size(); ++i) {
+    const ScreenElement& element = screen.elements[i];
+    const std::size_t field = IndexOrThrow(FieldIndex(screen, element.field), element.field);
+    const std::string& text = inputs.Text(field);
+    if (element.content == ElementContent::kWholeText) {
+      placed[i].text = text;
+      continue;
+    }
+    if (element.content == ElementContent::kCurrencySign) continue;
+    if (!pieces[field]) {
+      pieces[field] = SplitAmount(text);
+      if (AmountPieces* kept = PiecesKeptFor(state, element.field)) *kept = *pieces[field];
+    }
+    placed[i].text = element.content == ElementContent::kIntegerPart
+                         ? pieces[field]->integerPart
+                         : "." + pieces[field]->fractionPart;
+  }
+  return placed;
 }
 
-// An amount at a fixed place: the integer part at (x, y) in the heavy face at size 45, bold,
-// then "." and the fraction part at `fractionSize`, from where the integer part ends at size 45:
-// the measuring surface keeps size 45 while the template surface takes the smaller one.
-void DrawPlacedAmount(ProgramState& state, RenderSurfaces& surfaces, AmountPieces& pieces,
-                      const std::string& text, std::int32_t x, std::int32_t y,
-                      std::int32_t fractionY, std::int32_t fractionSize) {
-  Canvas& t = surfaces.templateSurface;
-  Canvas& m = surfaces.measuringSurface;
-  pieces = StartAmount(state, surfaces, text);
-  WriteAt(t, x, y, pieces.integerPart);
-  state.heavyFont.size = fractionSize;
-  SetFont(t, state.heavyFont);
-  const std::int32_t width = TextWidth(m, pieces.integerPart);
-  WriteAt(t, Wrap(std::int64_t{x} + width), fractionY, WithPoint(pieces.fractionPart));
-}
-
-// A monthly income: the sign, the integer part centred on signBase - 8, the fraction behind it.
-std::int32_t DrawMonthlyIncome(ProgramState& state, RenderSurfaces& surfaces,
-                               AmountPieces& pieces, const std::string& text, double signBase) {
-  Canvas& t = surfaces.templateSurface;
-  Canvas& m = surfaces.measuringSurface;
-  pieces = StartAmount(state, surfaces, text);
-  const std::int32_t width = TextWidth(m, pieces.integerPart);
-  const std::int32_t signX = Truncate(signBase - width / 2.0 - 38.0);
-  CopyTo(surfaces.signSurface, t, signX, 586);
-  WriteAt(t, Wrap(std::int64_t{signX} + 30), 556, pieces.integerPart);
-  state.heavyFont.size = kFractionSize;
-  SetFont(t, state.heavyFont);
-  WriteAt(t, Wrap(std::int64_t{signX} + width + 30), 578, WithPoint(pieces.fractionPart));
-  return signX;
+// The element's record, set to the element's size and weight.
+FontRecord& StyledRecord(ProgramState& state, const ScreenElement& element) {
+  FontRecord& record = RecordFor(state, element.face);
+  record.size = element.size;
+  record.bold = element.bold;
+  return record;
 }
 
 }  // namespace
 
-RenderSurfaces MakeRenderSurfaces() {
-  CanvasSettings templateSettings;
-  templateSettings.width = kSurfaceWidth;
-  templateSettings.height = 1920;
-  templateSettings.backgroundPng = TemplatePictureData();
-
-  CanvasSettings measuringSettings;
-  measuringSettings.width = 28;
-  measuringSettings.height = 27;
-  measuringSettings.keepsRaster = false;
-
-  CanvasSettings signSettings;
-  signSettings.width = 25;
-  signSettings.height = 29;
-  signSettings.backgroundPng = CurrencySignPictureData();
-
-  return {MakeCanvas(templateSettings), MakeCanvas(measuringSettings), MakeCanvas(signSettings)};
+RenderSurfaces MakeRenderSurfaces(std::shared_ptr<const FaceLibrary> faces,
+                                  const ScreenDescription& screen) {
+  RenderSurfaces surfaces;
+  surfaces.fonts = std::make_shared<FontCache>(std::move(faces));
+  surfaces.templateSurface = MakeCanvas(
+      {.width = screen.width, .height = screen.height, .backgroundPng = screen.templatePicture()},
+      surfaces.fonts);
+  surfaces.measuringSurface =
+      MakeCanvas({.width = 28, .height = 27, .keepsRaster = false}, surfaces.fonts);
+  surfaces.signSurface = MakeCanvas(
+      {.width = screen.signWidth, .height = screen.signHeight, .backgroundPng = screen.signPicture()},
+      surfaces.fonts);
+  return surfaces;
 }
 
-std::string ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
-                                  const ScreenInputs& inputs) {
-  Canvas& t = surfaces.templateSurface;
-  Canvas& m = surfaces.measuringSurface;
-
-  Clear(t);
-  std::string clock = NormaliseClockText(inputs.clock);
-
-  // The clock ends 24 px from the right edge; the word starts 72 px left of the clock. Both
-  // use the clock's width, measured while the measuring surface holds the clock's font.
-  SetSizeAndBold(state.fineFont, 25, false);
-  SetFont(m, state.fineFont);
-  SetFont(t, state.fineFont);
-  SetTextColor(t, kClockColour);
-  const std::int32_t clockWidth = TextWidth(m, clock);
-  WriteAt(t, Wrap(std::int64_t{kSurfaceWidth} - clockWidth - 24), 18, clock);
-
-  state.wordFont.faceName = kWordFaceName;
-  SetSizeAndBold(state.wordFont, 25, false);
-  SetFont(t, state.wordFont);
-  WriteAt(t, Wrap(std::int64_t{kSurfaceWidth} - clockWidth - 96), 14, inputs.word);
-
-  SetTextColor(t, kWhite);
-  DrawPlacedAmount(state, surfaces, state.balancePieces, inputs.balance, 132, 354, 376,
-                   kFractionSize);
-
-  SetTextColor(t, kBodyColour);
-  state.thisMonthSignX =
-      DrawMonthlyIncome(state, surfaces, state.thisMonthPieces, inputs.thisMonth, 270.0);
-  state.lastMonthSignX =
-      DrawMonthlyIncome(state, surfaces, state.lastMonthPieces, inputs.lastMonth, 810.0);
-
-  DrawPlacedAmount(state, surfaces, state.settledPieces, inputs.settled, 400, 969, 987,
-                   kSettledFractionSize);
-
-  SetSizeAndBold(state.fineFont, 32, false);
-  SetFont(t, state.fineFont);
-  WriteAt(t, 96, 1144, inputs.clicks);
-  WriteAt(t, 424, 1144, inputs.payments);
-  WriteAt(t, 794, 1144, inputs.transaction);
-  return clock;
+void UseFaces(RenderSurfaces& surfaces, std::shared_ptr<const FaceLibrary> faces) {
+  surfaces.fonts = std::make_shared<FontCache>(std::move(faces));
+  for (Canvas* canvas :
+       {&surfaces.templateSurface, &surfaces.measuringSurface, &surfaces.signSurface}) {
+    canvas->fonts = surfaces.fonts;
+    canvas->font = nullptr;
+  }
 }
 
-std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
-                                 const ScreenInputs& inputs, std::vector<unsigned char>& picture) {
-  std::string clock = ComposeEarningsScreen(state, surfaces, inputs);
+void ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                           const ScreenInputs& inputs) {
+  const ScreenDescription& screen = inputs.Screen();
+  const auto elements = screen.elements;
+  Canvas& target = surfaces.templateSurface;
+  Clear(target);
+  state.wordFont.faceName = std::string(screen.wordFaceName);
+
+  std::vector<PlacedElement> placed = ElementTexts(state, inputs);
+  // A width is measured on the measuring surface in the element's own face, size and weight:
+  // a fraction is placed by its integer part's width at the integer part's size.
+  const auto width = [&](std::size_t i) {
+    if (!placed[i].measured) {
+      FontRecord record = RecordFor(state, elements[i].face);
+      record.size = elements[i].size;
+      record.bold = elements[i].bold;
+      SetFont(surfaces.measuringSurface, record);
+      placed[i].width = TextWidth(surfaces.measuringSurface, placed[i].text);
+      placed[i].measured = true;
+    }
+    return placed[i].width;
+  };
+  const auto reference = [&](const ScreenElement& element) {
+    return IndexOrThrow(ElementIndex(screen, element.ref), element.ref);
+  };
+
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const ScreenElement& element = elements[i];
+    std::int32_t x = element.x;
+    switch (element.across) {
+      case Across::kAt: break;
+      case Across::kEndingAt: x = Wrap(std::int64_t{element.x} - width(i)); break;
+      case Across::kAfterStartOf: x = Wrap(std::int64_t{placed[reference(element)].x} + element.x); break;
+      case Across::kAfterEndOf: {
+        const std::size_t ref = reference(element);
+        x = Wrap(std::int64_t{placed[ref].x} + width(ref) + element.x);
+        break;
+      }
+      case Across::kHalfWidthBefore:
+        x = Truncate(static_cast<double>(element.x) - width(reference(element)) / 2.0);
+        break;
+    }
+    placed[i].x = x;
+
+    if (element.content == ElementContent::kCurrencySign) {
+      CopyTo(surfaces.signSurface, target, x, element.y);
+      if (std::int32_t* kept = SignXKeptFor(state, element.field)) *kept = x;
+      continue;
+    }
+    SetFont(target, StyledRecord(state, element));
+    SetTextColor(target, element.colour);
+    WriteAt(target, x, element.y, placed[i].text);
+  }
+}
+
+void RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                          const ScreenInputs& inputs, std::vector<unsigned char>& picture) {
+  ComposeEarningsScreen(state, surfaces, inputs);
   GetPictureInto(surfaces.templateSurface, picture);
-  return clock;
 }

@@ -1,38 +1,39 @@
 #pragma once
-// Composes the earnings picture: the template with the typed values drawn at their places.
-#include <string>
+// Composes the earnings picture: the template with the typed values drawn at their places, as
+// the screen's description lays them out.
+#include <memory>
 #include <vector>
 
 #include "compose/canvas.h"
+#include "compose/earnings_screen.h"
 #include "compose/program_state.h"
+#include "compose/screen_inputs.h"
 
-// The nine inputs of a render, as GBK texts, exactly as the controls hold them.
-struct ScreenInputs {
-  std::string clock = "10:23";
-  std::string word = "\xC9\xCF\xCE\xE7";  // 上午
-  std::string balance = "5.00";
-  std::string thisMonth = "5.00";
-  std::string lastMonth = "5.00";
-  std::string settled = "5.00";
-  std::string clicks = "0";
-  std::string payments = "0";
-  std::string transaction = "5.00";
-};
+class FaceLibrary;
+class FontCache;
 
-// The three surfaces a render works on.
+// The three surfaces a render works on, with the fonts they share. Each render context (the
+// window, a worker of a batch) has its own; they may share one face library.
 struct RenderSurfaces {
-  Canvas templateSurface;   // 1080 x 1920, background: the template picture
+  std::shared_ptr<FontCache> fonts;
+  Canvas templateSurface;   // the picture's size, background: the template picture
   Canvas measuringSurface;  // 28 x 27, no raster: only measured on
-  Canvas signSurface;       // 25 x 29, background: the currency sign
+  Canvas signSurface;       // the sign's size, background: the currency sign
 };
 
-RenderSurfaces MakeRenderSurfaces();
+RenderSurfaces MakeRenderSurfaces(std::shared_ptr<const FaceLibrary> faces,
+                                  const ScreenDescription& screen = EarningsScreen());
 
-// Renders the picture into `picture` (the bytes of a 24-bit BMP file; its memory is reused)
-// and returns the clock text after its full-width colons were replaced.
-std::string RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
-                                 const ScreenInputs& inputs, std::vector<unsigned char>& picture);
+// Gives the surfaces fonts from another library (the window makes its surfaces before the
+// faces are known); no font applied so far stays.
+void UseFaces(RenderSurfaces& surfaces, std::shared_ptr<const FaceLibrary> faces);
 
-// The same without the BMP file: the picture stays on the template surface's raster.
-std::string ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
-                                  const ScreenInputs& inputs);
+// Draws `inputs` exactly as they are (NormaliseScreenInputs first for what the user typed) on
+// the template surface, which is cleared to the template first. The state's records keep the
+// last face values and its pieces and sign positions what this render cut and placed.
+void ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                           const ScreenInputs& inputs);
+
+// The same, then the picture as the bytes of a 24-bit BMP file in `picture`, reusing its memory.
+void RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                          const ScreenInputs& inputs, std::vector<unsigned char>& picture);

@@ -1,15 +1,15 @@
 #pragma once
-// Owning handles for fontconfig objects.
+// Owning handles for fontconfig objects, and the one lock every fontconfig call is made under:
+// fontconfig's configuration is the process's, whichever render or thread asks.
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
+#include <mutex>
 
 struct FcPatternDeleter {
   void operator()(FcPattern* pattern) const noexcept { FcPatternDestroy(pattern); }
 };
-struct FcFontSetDeleter {
-  void operator()(FcFontSet* set) const noexcept { FcFontSetDestroy(set); }
-};
 
 using OwnedFcPattern = std::unique_ptr<FcPattern, FcPatternDeleter>;
-using OwnedFcFontSet = std::unique_ptr<FcFontSet, FcFontSetDeleter>;
+
+std::mutex& FontconfigLock();

@@ -6,11 +6,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <vector>
 
-#include "compose/face_registry.h"
+#include "compose/canvas_font.h"
+#include "compose/face_library.h"
+#include "compose/fontconfig_handles.h"
+#include "compose/gbk_text.h"
 #include "fonts/built_in_fonts.h"
 #include "fonts/font_soundness.h"
 #include "output/atomic_file.h"
@@ -51,24 +56,46 @@ void InstallFont(const std::string& documentsFolder, const BuiltInFont& font) {
                  path.c_str(), error.message().c_str());
 }
 
-// The face from the user's file when that file is sound, else from the program's own copy, with
-// one line on stderr saying why. The file is read into memory once and never touched again, so
-// changing or emptying it while the program runs does no harm.
-void RegisterFont(const std::string& documentsFolder, const BuiltInFont& font) {
+// Adds the face from the user's file when that file is sound, else from the program's own copy,
+// with one line on stderr saying why. The file is read into memory once and never touched
+// again, so changing or emptying it while the program runs does no harm; fontconfig learns of
+// the file too, as the system's registration of it.
+void AddFont(FaceLibrary& library, const std::string& documentsFolder, const BuiltInFont& font) {
   const std::string family(font.familyName);
   if (!documentsFolder.empty()) {
     const std::string path = FontFilePath(documentsFolder, font.fileName);
     if (!NothingAt(path)) {
       std::vector<unsigned char> bytes;
       const std::string unfit = ReadUsableFont(path, font, bytes);
-      if (unfit.empty() && RegisterFaceCopy(std::move(bytes), path) && IsFaceRegistered(family))
-        return;
+      if (unfit.empty()) {
+        auto copy = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
+        if (library.AddFontData(*copy, copy, path) && library.HasFamily(family)) {
+          const std::lock_guard<std::mutex> guard(FontconfigLock());
+          FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str()));
+          return;
+        }
+      }
       std::fprintf(stderr, "lumivale: %s cannot be used (%s); the built-in %s is used instead\n",
                    path.c_str(), unfit.empty() ? "it cannot be registered" : unfit.c_str(),
                    family.c_str());
     }
   }
-  RegisterFaceData(font.data);
+  library.AddFontData(font.data);
+}
+
+// Asks fontconfig up front for every face the screen draws with that is not the program's own
+// (the time-of-day word's), and for the default UI font, so that no render has to ask.
+void MatchTheOtherFaces(FaceLibrary& library, const ProgramState& state) {
+  const ScreenDescription& screen = EarningsScreen();
+  for (const ScreenElement& element : screen.elements) {
+    if (element.content == ElementContent::kCurrencySign) continue;
+    const std::string face = element.face == FaceRole::kWordFace
+                                 ? std::string(screen.wordFaceName)
+                                 : RecordFor(state, element.face).faceName;
+    const std::string utf8 = GbkToUtf8(EffectiveFaceName(face));
+    if (!library.HasFamily(utf8)) library.MatchWithFontconfig(utf8, element.bold, false);
+  }
+  library.MatchWithFontconfig(kDefaultUiFamily, false, false);
 }
 
 }  // namespace
@@ -88,13 +115,19 @@ void InstallBuiltInFonts(const std::string& documentsFolder) {
   InstallFont(documentsFolder, FineBuiltInFont());
 }
 
-void RegisterBuiltInFonts(const std::string& documentsFolder, ProgramState& state) {
+std::shared_ptr<const FaceLibrary> RegisterBuiltInFonts(const std::string& documentsFolder,
+                                                        ProgramState& state) {
+  auto library = std::make_shared<FaceLibrary>();
   const BuiltInFont heavy = HeavyBuiltInFont();
   const BuiltInFont fine = FineBuiltInFont();
-  RegisterFont(documentsFolder, heavy);
+  AddFont(*library, documentsFolder, heavy);
   state.heavyFont.faceName = std::string(heavy.familyName);
-  RegisterFont(documentsFolder, fine);
+  AddFont(*library, documentsFolder, fine);
   state.fineFont.faceName = std::string(fine.familyName);
+  MatchTheOtherFaces(*library, state);
+  return library;
 }
 
-void UseBuiltInFaces(ProgramState& state) { RegisterBuiltInFonts({}, state); }
+std::shared_ptr<const FaceLibrary> UseBuiltInFaces(ProgramState& state) {
+  return RegisterBuiltInFonts({}, state);
+}

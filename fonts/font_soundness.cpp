@@ -3,18 +3,11 @@
 #include <algorithm>
 #include <string_view>
 
-#include "compose/face_registry_lookup.h"
+#include "compose/ascii_text.h"
+#include "compose/face_library.h"
 #include "compose/freetype_handles.h"
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
-}
 
 // The glyph loads unscaled as an outline with at least one contour.
 bool HasInk(FT_Face face, FT_UInt glyphIndex) {
@@ -36,15 +29,16 @@ std::string HexOf(FT_ULong character) {
 
 std::string WhyUnfitFor(std::span<const unsigned char> candidate, const BuiltInFont& font) {
   if (candidate.empty()) return "the file is empty";
+  const SharedFreeTypeLibrary freetype = NewFreeTypeLibrary();
   FaceSource candidateSource;
   candidateSource.data = candidate;
-  const auto opened = OpenFace(candidateSource);
+  const auto opened = OpenFace(freetype, candidateSource);
   if (!opened || !FT_IS_SCALABLE(opened->face.get())) return "not a font that can be read";
   const FT_Face face = opened->face.get();
 
   const std::vector<std::string> families = FaceFamilyNames(face);
   const bool named = std::any_of(families.begin(), families.end(), [&](const std::string& name) {
-    return SameName(name, font.familyName);
+    return EqualIgnoringAsciiCase(name, font.familyName);
   });
   if (!named) return "its family is not " + std::string(font.familyName);
 
@@ -52,7 +46,7 @@ std::string WhyUnfitFor(std::span<const unsigned char> candidate, const BuiltInF
 
   FaceSource builtInSource;
   builtInSource.data = font.data;
-  const auto builtIn = OpenFace(builtInSource);
+  const auto builtIn = OpenFace(freetype, builtInSource);
   if (!builtIn) return {};  // nothing to compare with; cannot happen for the embedded fonts
   const FT_Face reference = builtIn->face.get();
   FT_UInt referenceGlyph = 0;

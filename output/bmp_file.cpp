@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 
+#include "compose/bmp_layout.h"
+
 namespace {
 
 constexpr std::size_t kFileHeaderBytes = 14;
@@ -57,7 +59,7 @@ std::optional<BmpPixels> DecodeBmp(std::span<const std::uint8_t> file) {
     return std::nullopt;
 
   // With both sides capped at 32768 these products fit easily in 64 bits.
-  const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4;
+  const std::uint64_t rowBytes = BmpRowSize(width);
   const std::uint64_t pixelBytes = rowBytes * static_cast<std::uint64_t>(height);
   if (pixelBytes > file.size() - pixelOffset) return std::nullopt;
 

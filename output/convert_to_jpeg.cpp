@@ -34,15 +34,16 @@ JpegSource SourceOf(const BmpPixels& picture) {
           -static_cast<std::ptrdiff_t>(picture.rowBytes), JCS_EXT_BGR};
 }
 
-struct JpegSettings {
-  bool grayscale;
-  int quality;
-  bool optimiseCoding;
-  int smoothing;
-};
+bool SettingsValid(const std::string& targetPath, const JpegSettings& settings) {
+  return !targetPath.empty() && settings.quality >= 1 && settings.quality <= 100 &&
+         settings.smoothing >= 0 && settings.smoothing <= 100;
+}
 
-bool SettingsValid(const std::string& targetPath, int quality, int smoothing) {
-  return !targetPath.empty() && quality >= 1 && quality <= 100 && smoothing >= 0 && smoothing <= 100;
+// Where a reason goes when the caller wants none.
+std::error_code& ReasonSink(std::error_code* writeError, std::error_code& unused) {
+  std::error_code& sink = writeError ? *writeError : unused;
+  sink.clear();
+  return sink;
 }
 
 // libjpeg reports a fatal error through error_exit, which must not return. Ours jumps back to
@@ -157,52 +158,39 @@ int WriteJpeg(const JpegSource& picture, const std::string& targetPath, const Jp
 }  // namespace
 
 int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
-                          bool grayscale, int quality, bool optimiseCoding, int smoothing,
-                          std::error_code& writeError) {
-  writeError.clear();
-  if (!SettingsValid(targetPath, quality, smoothing)) return kJpegBadArguments;
+                          const JpegSettings& settings, std::error_code* writeError) {
+  std::error_code unused;
+  std::error_code& reason = ReasonSink(writeError, unused);
+  if (!SettingsValid(targetPath, settings)) return kJpegBadArguments;
   std::optional<BmpPixels> picture = DecodeBmp(bmp);
   if (!picture) return kJpegUnreadableSource;
-  return WriteJpeg(SourceOf(*picture), targetPath, {grayscale, quality, optimiseCoding, smoothing},
-                   writeError);
+  return WriteJpeg(SourceOf(*picture), targetPath, settings, reason);
 }
 
 int ConvertRgbToJpeg(std::span<const unsigned char> rgb, int width, int height,
-                     const std::string& targetPath, bool grayscale, int quality,
-                     bool optimiseCoding, int smoothing, std::error_code& writeError) {
-  writeError.clear();
-  if (!SettingsValid(targetPath, quality, smoothing)) return kJpegBadArguments;
+                     const std::string& targetPath, const JpegSettings& settings,
+                     std::error_code* writeError) {
+  std::error_code unused;
+  std::error_code& reason = ReasonSink(writeError, unused);
+  if (!SettingsValid(targetPath, settings)) return kJpegBadArguments;
   if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide ||
       rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
     return kJpegUnreadableSource;
   const JpegSource source{width, height, rgb.data(), static_cast<std::ptrdiff_t>(width) * 3,
                           JCS_RGB};
-  return WriteJpeg(source, targetPath, {grayscale, quality, optimiseCoding, smoothing},
-                   writeError);
+  return WriteJpeg(source, targetPath, settings, reason);
 }
 
-int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
-                          bool grayscale, int quality, bool optimiseCoding, int smoothing) {
-  std::error_code ignored;
-  return ConvertBmpBytesToJpeg(bmp, targetPath, grayscale, quality, optimiseCoding, smoothing, ignored);
-}
-
-int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath, bool grayscale,
-                  int quality, bool optimiseCoding, int smoothing, std::error_code& writeError) {
-  writeError.clear();
-  if (sourcePath.empty() || !SettingsValid(targetPath, quality, smoothing)) return kJpegBadArguments;
+int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath,
+                  const JpegSettings& settings, std::error_code* writeError) {
+  std::error_code unused;
+  ReasonSink(writeError, unused);
+  if (sourcePath.empty() || !SettingsValid(targetPath, settings)) return kJpegBadArguments;
   struct stat info {};
   if (::stat(sourcePath.c_str(), &info) != 0)
     return errno == ENOENT || errno == ENOTDIR ? kJpegNoSource : kJpegUnreadableSource;
   // A folder, a device or a file that cannot be opened is there but is no picture: -3.
   std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(sourcePath);
   if (!bytes) return kJpegUnreadableSource;
-  return ConvertBmpBytesToJpeg(*bytes, targetPath, grayscale, quality, optimiseCoding, smoothing,
-                               writeError);
-}
-
-int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath, bool grayscale,
-                  int quality, bool optimiseCoding, int smoothing) {
-  std::error_code ignored;
-  return ConvertToJpeg(sourcePath, targetPath, grayscale, quality, optimiseCoding, smoothing, ignored);
+  return ConvertBmpBytesToJpeg(*bytes, targetPath, settings, writeError);
 }

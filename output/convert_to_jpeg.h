@@ -13,29 +13,32 @@ enum JpegResult : int {
   kJpegWriteFailed = -4,    // the target could not be written or encoding failed
 };
 
+// How the JPEG is made; the defaults are the save's: colour, quality 100 on libjpeg's 1..100
+// scale with baseline tables forced, optimised Huffman tables, no smoothing (libjpeg's smoothing
+// factor, 0..100).
+struct JpegSettings {
+  bool grayscale = false;
+  int quality = 100;
+  bool optimiseCoding = true;
+  int smoothing = 0;
+};
+
 // Reads the 24-bit bottom-up BMP at `sourcePath` and writes it to `targetPath` as a baseline
 // JFIF JPEG, replacing what is there only once the new file is complete. A failure leaves an
 // earlier file at the target as it was and no partial file behind.
 //
 // Checks in this order: arguments (-7, nothing touched), the source's existence (-1), its
-// contents (-3), then the writing (-4). Quality is on libjpeg's 1..100 scale with baseline
-// tables forced; smoothing is libjpeg's smoothing factor 0..100.
-int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath, bool grayscale,
-                  int quality, bool optimiseCoding, int smoothing);
-// The same; on -4 `writeError` says why the target could not be written.
-int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath, bool grayscale,
-                  int quality, bool optimiseCoding, int smoothing, std::error_code& writeError);
+// contents (-3), then the writing (-4, with the reason in `writeError` when one is given).
+int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath,
+                  const JpegSettings& settings = {}, std::error_code* writeError = nullptr);
 
 // The same for a BMP file already in memory; the codes are those above except -1.
 int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
-                          bool grayscale, int quality, bool optimiseCoding, int smoothing);
-int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string& targetPath,
-                          bool grayscale, int quality, bool optimiseCoding, int smoothing,
-                          std::error_code& writeError);
+                          const JpegSettings& settings = {}, std::error_code* writeError = nullptr);
 
 // The same for an 8-bit RGB raster (top row first, no padding), as the drawing surface keeps
 // it: the bytes written are those the conversion of that raster's BMP file gives. -3 when the
 // raster does not match the size.
 int ConvertRgbToJpeg(std::span<const unsigned char> rgb, int width, int height,
-                     const std::string& targetPath, bool grayscale, int quality,
-                     bool optimiseCoding, int smoothing, std::error_code& writeError);
+                     const std::string& targetPath, const JpegSettings& settings = {},
+                     std::error_code* writeError = nullptr);

@@ -9,23 +9,13 @@
 #include "output/atomic_file.h"
 #include "output/bmp_file.h"
 #include "output/convert_to_jpeg.h"
+#include "output/picture_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view ending) {
-  if (text.size() < ending.size()) return false;
-  const std::string_view tail = text.substr(text.size() - ending.size());
-  for (std::size_t i = 0; i < ending.size(); ++i) {
-    char c = tail[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != ending[i]) return false;
-  }
-  return true;
-}
 
 // The picture as a BMP file of the save's own, for the conversion to read: a PendingFile that is
 // never committed, so it is created new under a name nobody else uses and, when it goes, only
@@ -54,15 +44,14 @@ std::optional<PendingFile> WriteTemporaryBmp(std::span<const unsigned char> bmp,
 }  // namespace
 
 std::string JpegPathFor(const std::string& chosenPath) {
-  if (EndsWithIgnoringCase(chosenPath, ".jpg") || EndsWithIgnoringCase(chosenPath, ".jpeg"))
-    return chosenPath;
+  if (FormatFromExtension(chosenPath) == PictureFormat::kJpeg) return chosenPath;
   return chosenPath + ".jpg";
 }
 
 SaveOutcome SavePictureAsJpeg(std::span<const unsigned char> bmp, const std::string& chosenPath) {
   SaveOutcome outcome;
   if (chosenPath.empty()) {
-    outcome.stage = SaveStage::kConversion;
+    outcome.stage = SaveStage::kNoPath;
     outcome.error = std::make_error_code(std::errc::no_such_file_or_directory);
     return outcome;
   }
@@ -82,7 +71,7 @@ SaveOutcome SavePictureAsJpeg(std::span<const unsigned char> bmp, const std::str
   std::error_code writeError;
   const std::string temporaryPath = temporary->temporaryPath().string();
   outcome.conversionCode =
-      ConvertToJpeg(temporaryPath, outcome.jpegPath, false, 100, true, 0, writeError);
+      ConvertToJpeg(temporaryPath, outcome.jpegPath, {}, &writeError);
   temporary.reset();
   std::error_code ignored;
   if (fs::symlink_status(temporaryPath, ignored).type() != fs::file_type::not_found)

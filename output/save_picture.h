@@ -10,6 +10,7 @@
 std::string JpegPathFor(const std::string& chosenPath);
 
 enum class SaveStage {
+  kNoPath,         // no path was chosen; nothing was touched
   kNoPicture,      // the bytes are no picture the conversion can read; nothing was touched
   kTemporaryFile,  // the temporary BMP could be created or written nowhere
   kConversion,     // the JPEG could not be written; an earlier file there is as it was

@@ -139,7 +139,7 @@ MainWindow::MainWindow(ProgramState& programState)
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                            Qt::CustomizeWindowHint),
       state(programState),
-      surfaces(MakeRenderSurfaces()) {
+      surfaces(MakeRenderSurfaces(nullptr)) {
   setWindowTitle(Text(kWindowCaption));
   setWindowIcon(ProgramIcon());
   QFont font = this->font();

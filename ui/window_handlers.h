@@ -1,6 +1,7 @@
 #pragma once
 // What the window does: the start sequence and the clicks of the three buttons.
 #include "compose/earnings_renderer.h"
+#include "compose/screen_inputs.h"
 
 class MainWindow;
 
@@ -14,13 +15,11 @@ void OnConfirmClicked(MainWindow& window);
 void OnCopyClicked(MainWindow& window);
 void SavePreviewAsJpeg(MainWindow& window);
 
-// Rewrites the five amount boxes, in order, with their value to two decimals; every box is
-// written back, even when its text does not change.
-void NormaliseAmounts(MainWindow& window);
-// The nine inputs as the controls hold them now, as GBK texts.
+// The inputs as the controls hold them now, as GBK texts.
 ScreenInputs ReadScreenInputs(const MainWindow& window);
-// Renders from the controls, writes the clock text back and gives the preview the picture.
-void RenderPreview(MainWindow& window);
+// Normalises what the controls hold (the clock, and the amounts as `amounts` says), writes the
+// normalised texts back into their boxes, renders them and gives the preview the picture.
+void RenderPreview(MainWindow& window, AmountTexts amounts);
 
 // Dispatches the events that are waiting and returns without waiting for more.
 void ProcessPendingMessages();
