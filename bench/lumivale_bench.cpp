@@ -38,6 +38,7 @@ constexpr std::size_t kLargeAllocation = 1 << 20;
 
 struct BenchContext {
   ProgramState state;
+  std::shared_ptr<const FaceLibrary> faces;
   RenderSurfaces surfaces;
   ScreenInputs inputs;
   std::vector<unsigned char> picture;
@@ -45,21 +46,21 @@ struct BenchContext {
 
 BenchContext MakeContext() {
   BenchContext context;
-  UseBuiltInFaces(context.state);
-  context.inputs.balance = "123456.78";
-  context.inputs.thisMonth = "8888.88";
-  context.inputs.lastMonth = "9999.99";
-  context.inputs.settled = "7654.32";
-  context.inputs.clicks = "1024";
-  context.inputs.payments = "256";
-  context.inputs.transaction = "4321.00";
+  context.faces = UseBuiltInFaces(context.state);
+  context.inputs.Set("balance", "123456.78");
+  context.inputs.Set("this-month", "8888.88");
+  context.inputs.Set("last-month", "9999.99");
+  context.inputs.Set("settled", "7654.32");
+  context.inputs.Set("clicks", "1024");
+  context.inputs.Set("payments", "256");
+  context.inputs.Set("transaction", "4321.00");
   return context;
 }
 
 bool BenchRender(BenchContext& context) {
   // The surfaces are made with the window, which decodes both pictures; the first render
   // then opens the faces once.
-  const double surfaces = MedianMilliseconds(1, [&] { context.surfaces = MakeRenderSurfaces(); });
+  const double surfaces = MedianMilliseconds(1, [&] { context.surfaces = MakeRenderSurfaces(context.faces); });
   std::printf("surfaces made (pictures decoded)   %9.3f ms\n", surfaces);
   const double first = MedianMilliseconds(1, [&] {
     RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
@@ -131,7 +132,7 @@ bool BenchJpeg(BenchContext& context, const std::filesystem::path& folder) {
   const auto [converted, floor] = InterleavedMedianMilliseconds(
       21,
       [&] {
-        if (ConvertBmpBytesToJpeg(context.picture, ours, false, 100, true, 0) != kJpegWritten)
+        if (ConvertBmpBytesToJpeg(context.picture, ours) != kJpegWritten)
           std::abort();
       },
       [&] { PlainJpeg(context.surfaces.templateSurface, plain); });

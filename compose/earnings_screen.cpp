@@ -35,7 +35,7 @@ constexpr std::array kFields{
     ScreenField{"settled", kAmount, "5.00", {}, {390, 965, 1000, 1035}},
     ScreenField{"clicks", kCount, "0", {}, {90, 1140, 380, 1195}},
     ScreenField{"payments", kCount, "0", {}, {418, 1140, 750, 1195}},
-    ScreenField{"transaction", kAmount, "5.00", {}, {788, 1140, 1010, 1195}},
+    ScreenField{"transaction", kAmount, "5.00", {}, {788, 1140, 1046, 1195}},
 };
 
 // Integer parts are drawn at 45 points, bold, and each fraction ("." and the decimals) starts

@@ -20,24 +20,21 @@
 #include <vector>
 
 #include "output/output_error.h"
+#include "tests/file_helpers.h"
 #include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using file_helpers::ReadText;
+using file_helpers::WriteText;
+
 class AtomicFileTest : public ::testing::Test {
  protected:
   void SetUp() override { savedUmask_ = ::umask(022); }
   void TearDown() override { ::umask(savedUmask_); }
 
-  static void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  static std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   // Names in the folder, whatever they are: a leftover temporary file shows up here.
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
@@ -75,39 +72,37 @@ class AtomicFileTest : public ::testing::Test {
   mode_t savedUmask_ = 0;
 };
 
-TEST_F(AtomicFileTest, WritesNewFileWithUsualMode) {
-  const fs::path target = folder_ / "picture.bmp";
-  std::error_code error;
-  ASSERT_TRUE(WriteFileAtomically(target, Bytes("hello"), error)) << error.message();
-  EXPECT_FALSE(error);
-  EXPECT_EQ(ReadText(target), "hello");
-  struct stat info {};
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0644u);
-  EXPECT_EQ(Entries(), std::vector<std::string>{"picture.bmp"});
-}
-
-TEST_F(AtomicFileTest, NewFileModeFollowsUmask) {
-  ::umask(077);
-  const fs::path target = folder_ / "private";
-  std::error_code error;
-  ASSERT_TRUE(WriteFileAtomically(target, Bytes("x"), error));
-  struct stat info {};
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-TEST_F(AtomicFileTest, ReplacesExistingFileAndKeepsItsPermissions) {
-  const fs::path target = folder_ / "old.jpg";
-  WriteText(target, "a much longer earlier content");
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  std::error_code error;
-  ASSERT_TRUE(WriteFileAtomically(target, Bytes("new"), error)) << error.message();
-  EXPECT_EQ(ReadText(target), "new");
-  struct stat info {};
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(Entries(), std::vector<std::string>{"old.jpg"});
+// A new file gets the usual mode less the umask; a file that is replaced keeps its own mode.
+TEST_F(AtomicFileTest, ModesOfNewAndReplacedFiles) {
+  struct Case {
+    const char* label;
+    mode_t umask;
+    int earlierMode;  // of a file already at the target; -1 for none
+    mode_t expected;
+  };
+  const Case cases[] = {
+      {"new, usual umask", 022, -1, 0644},
+      {"new, private umask", 077, -1, 0600},
+      {"replaced", 022, 0640, 0640},
+      {"replaced, private umask", 077, 0664, 0664},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const fs::path target = folder_ / "picture.jpg";
+    fs::remove(target);
+    if (c.earlierMode >= 0) {
+      WriteText(target, "a much longer earlier content");
+      ASSERT_EQ(::chmod(target.c_str(), static_cast<mode_t>(c.earlierMode)), 0);
+    }
+    ::umask(c.umask);
+    std::error_code error;
+    ASSERT_TRUE(WriteFileAtomically(target, Bytes("new"), error)) << error.message();
+    ::umask(022);
+    EXPECT_FALSE(error);
+    EXPECT_EQ(ReadText(target), "new");
+    EXPECT_EQ(ModeOf(target), c.expected);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"picture.jpg"}) << "no temporary file is left";
+  }
 }
 
 TEST_F(AtomicFileTest, EmptyContentsGiveEmptyFile) {

@@ -13,27 +13,16 @@
 #include "assets/embedded_assets.h"
 #include "compose/canvas.h"
 #include "compose/canvas_font.h"
-#include "compose/face_registry.h"
+#include "compose/font_cache.h"
+#include "tests/test_faces.h"
 
 namespace {
 
-const char* const kRobotoDir = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/";
+using test_faces::BuiltInFonts;
+using test_faces::RobotoFonts;
 const char* const kSongTiGbk = "\xCB\xCE\xCC\xE5";         // 宋体
 const char* const kYaHeiGbk = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA";  // 微软雅黑
 const char* const kShangWuGbk = "\xC9\xCF\xCE\xE7";         // 上午
-
-// Font bytes loaded once and kept for the whole run, as the registry requires.
-std::span<const unsigned char> LoadFontFile(const std::string& path) {
-  static std::vector<std::vector<unsigned char>> loaded;
-  std::ifstream file(path, std::ios::binary);
-  loaded.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return loaded.back();
-}
-
-void RegisterRoboto() {
-  static const bool done = RegisterFaceData(LoadFontFile(std::string(kRobotoDir) + "Roboto-Regular.ttf"));
-  ASSERT_TRUE(done);
-}
 
 FontRecord Record(const std::string& face, std::int32_t size, bool bold = false) {
   FontRecord record;
@@ -73,12 +62,11 @@ Colour Pattern(std::int32_t x, std::int32_t y) {
   return Rgb(static_cast<unsigned>(x * 7 + y), static_cast<unsigned>(x ^ y), static_cast<unsigned>(y * 3 + 11));
 }
 
-Canvas WhiteCanvas(std::int32_t width, std::int32_t height) {
-  CanvasSettings settings;
-  settings.width = width;
-  settings.height = height;
-  settings.backgroundColour = Rgb(255, 255, 255);
-  return MakeCanvas(settings);
+// A white surface whose fonts come from `fonts` (Roboto Regular as the library's own face).
+Canvas WhiteCanvas(std::int32_t width, std::int32_t height,
+                   std::shared_ptr<FontCache> fonts = RobotoFonts()) {
+  return MakeCanvas({.width = width, .height = height, .backgroundColour = Rgb(255, 255, 255)},
+                    std::move(fonts));
 }
 
 std::uint32_t Read32(const std::vector<unsigned char>& bytes, std::size_t at) {
@@ -133,7 +121,6 @@ TEST(CanvasFont, EmHeightsAtNinetySixPixelsPerInch) {
 }
 
 TEST(CanvasFont, SurfaceUsesTheEmHeightAndADefaultForNoHeight) {
-  RegisterRoboto();
   Canvas canvas = WhiteCanvas(10, 10);
   const struct { std::int32_t size, em; } cases[] = {{25, 33}, {45, 60}, {-3, 12}, {0, 12}};
   for (const auto& c : cases) {
@@ -150,7 +137,6 @@ TEST(CanvasFont, BeforeTheFirstSetFontTheDefaultUiFontAtTwelvePixels) {
 }
 
 TEST(CanvasFont, SetFontCopiesTheRecordsValues) {
-  RegisterRoboto();
   Canvas first = WhiteCanvas(10, 10), second = WhiteCanvas(10, 10);
   FontRecord record = Record("Roboto", 45);
   SetFont(first, record);
@@ -164,7 +150,6 @@ TEST(CanvasFont, SetFontCopiesTheRecordsValues) {
 }
 
 TEST(CanvasFont, FaceNameRules) {
-  RegisterRoboto();
   Canvas canvas = WhiteCanvas(10, 10);
   const std::string thirtyOne = "Roboto" + std::string(25, ' ');
   const struct { std::string face; std::string requested; } cases[] = {
@@ -187,16 +172,15 @@ TEST(CanvasFont, MissingAndEmptyFacesFallBackToAFaceWithChineseGlyphs) {
                                  std::string("NoSuchFamilyAnywhere"), std::string()}) {
     SetFont(canvas, Record(face, 25));
     EXPECT_TRUE(FontMapsCharacter(canvas, U'上')) << face;
-    EXPECT_FALSE(DescribeFont(canvas).registered);
+    EXPECT_FALSE(DescribeFont(canvas).own);
     EXPECT_EQ(DescribeFont(canvas).em, 33);
   }
 }
 
-TEST(CanvasFont, RegisteredFacesComeBeforeFontconfig) {
-  RegisterRoboto();
+TEST(CanvasFont, TheLibrarysOwnFacesComeBeforeFontconfig) {
   Canvas canvas = WhiteCanvas(10, 10);
   SetFont(canvas, Record("roboto", 9));  // names compare without regard to case
-  EXPECT_TRUE(DescribeFont(canvas).registered);
+  EXPECT_TRUE(DescribeFont(canvas).own);
   EXPECT_EQ(DescribeFont(canvas).family, "Roboto");
 }
 
@@ -212,7 +196,6 @@ TEST(CanvasFont, BoldAsksFontconfigForWeight700) {
 }
 
 TEST(CanvasFont, BoldEmboldensAFaceThatIsNotBoldItself) {
-  RegisterRoboto();
   Canvas regular = WhiteCanvas(200, 80), bold = WhiteCanvas(200, 80);
   SetFont(regular, Record("Roboto", 45));
   SetFont(bold, Record("Roboto", 45, true));
@@ -236,10 +219,10 @@ TEST(CanvasFont, BoldEmboldensAFaceThatIsNotBoldItself) {
   EXPECT_EQ(thick.top, thin.top - 3);
 }
 
-TEST(CanvasFont, BoldPicksARegisteredBoldFaceWithoutEmboldening) {
-  RegisterRoboto();
-  ASSERT_TRUE(RegisterFaceData(LoadFontFile(std::string(kRobotoDir) + "Roboto-Bold.ttf")));
-  Canvas canvas = WhiteCanvas(10, 10);
+TEST(CanvasFont, BoldPicksABoldFaceOfTheLibraryWithoutEmboldening) {
+  const auto fonts = test_faces::CacheOf(test_faces::LibraryOfFiles(
+      {test_faces::kRobotoDir + "Roboto-Regular.ttf", test_faces::kRobotoDir + "Roboto-Bold.ttf"}));
+  Canvas canvas = WhiteCanvas(10, 10, fonts);
   SetFont(canvas, Record("Roboto", 45, true));
   EXPECT_EQ(DescribeFont(canvas).style, "Bold");
   EXPECT_FALSE(DescribeFont(canvas).emboldened);
@@ -248,7 +231,6 @@ TEST(CanvasFont, BoldPicksARegisteredBoldFaceWithoutEmboldening) {
 }
 
 TEST(CanvasFont, FourthFieldIsStrikeOutFifthUnderline) {
-  RegisterRoboto();
   FontRecord struck{0, false, false, true, false, 45, "Roboto"};
   FontRecord underlined{0, false, false, false, true, 45, "Roboto"};
   EXPECT_TRUE(struck.strikeout);
@@ -273,7 +255,6 @@ TEST(CanvasFont, FourthFieldIsStrikeOutFifthUnderline) {
 }
 
 TEST(CanvasFont, ItalicShearsAFaceThatIsNotItalicAndKeepsItsAdvances) {
-  RegisterRoboto();
   Canvas upright = WhiteCanvas(200, 80), slanted = WhiteCanvas(200, 80);
   SetFont(upright, Record("Roboto", 45));
   FontRecord italic = Record("Roboto", 45);
@@ -289,7 +270,6 @@ TEST(CanvasFont, ItalicShearsAFaceThatIsNotItalicAndKeepsItsAdvances) {
 }
 
 TEST(CanvasFont, AngleTurnsTheTextCounterClockwise) {
-  RegisterRoboto();
   Canvas canvas = WhiteCanvas(200, 200);
   FontRecord record = Record("Roboto", 25);
   record.angle = 900;
@@ -307,7 +287,6 @@ TEST(CanvasFont, AngleTurnsTheTextCounterClockwise) {
 // --- Measuring and writing ---------------------------------------------------------------------
 
 TEST(Canvas, TextWidthChainsExactly) {
-  RegisterRoboto();
   for (const bool bold : {false, true}) {
     Canvas whole = WhiteCanvas(400, 80), pieces = WhiteCanvas(400, 80);
     SetFont(whole, Record("Roboto", 45, bold));
@@ -321,7 +300,6 @@ TEST(Canvas, TextWidthChainsExactly) {
 }
 
 TEST(Canvas, EmptyTextMeasuresZeroAndDrawsNothing) {
-  RegisterRoboto();
   Canvas canvas = WhiteCanvas(50, 50);
   SetFont(canvas, Record("Roboto", 25));
   const auto before = canvas.raster;
@@ -331,12 +309,7 @@ TEST(Canvas, EmptyTextMeasuresZeroAndDrawsNothing) {
 }
 
 TEST(Canvas, TextWidthOnASurfaceWithoutRaster) {
-  RegisterRoboto();
-  CanvasSettings settings;
-  settings.width = 28;
-  settings.height = 27;
-  settings.keepsRaster = false;
-  Canvas measuring = MakeCanvas(settings);
+  Canvas measuring = MakeCanvas({.width = 28, .height = 27, .keepsRaster = false}, RobotoFonts());
   Canvas drawing = WhiteCanvas(28, 27);
   EXPECT_TRUE(measuring.raster.empty());
   SetFont(measuring, Record("Roboto", 45, true));
@@ -351,13 +324,8 @@ TEST(Canvas, TextWidthOnASurfaceWithoutRaster) {
 }
 
 TEST(Canvas, TransparentWriteChangesOnlyGlyphPixels) {
-  RegisterRoboto();
   const auto png = MakePng(120, 70, Pattern);
-  CanvasSettings settings;
-  settings.width = 120;
-  settings.height = 70;
-  settings.backgroundPng = png;
-  Canvas patterned = MakeCanvas(settings);
+  Canvas patterned = MakeCanvas({.width = 120, .height = 70, .backgroundPng = png}, RobotoFonts());
   Canvas reference = WhiteCanvas(120, 70);
   for (Canvas* canvas : {&patterned, &reference}) SetFont(*canvas, Record("Roboto", 32));
   SetTextColor(patterned, Rgb(10, 200, 30));
@@ -380,7 +348,6 @@ TEST(Canvas, TransparentWriteChangesOnlyGlyphPixels) {
 }
 
 TEST(Canvas, BlendsPartialCoverageInTheTextColour) {
-  RegisterRoboto();
   Canvas canvas = WhiteCanvas(60, 40);
   SetFont(canvas, Record("Roboto", 25));
   SetTextColor(canvas, Rgb(0, 0, 255));
@@ -397,13 +364,9 @@ TEST(Canvas, BlendsPartialCoverageInTheTextColour) {
 }
 
 TEST(Canvas, OpaqueTextBackgroundFillsTheCell) {
-  RegisterRoboto();
-  CanvasSettings settings;
-  settings.width = 100;
-  settings.height = 60;
-  settings.backgroundColour = Rgb(255, 255, 255);
-  settings.textBackground = Rgb(200, 0, 0);
-  Canvas canvas = MakeCanvas(settings);
+  Canvas canvas = MakeCanvas(
+      {.width = 100, .height = 60, .backgroundColour = Rgb(255, 255, 255), .textBackground = Rgb(200, 0, 0)},
+      RobotoFonts());
   SetFont(canvas, Record("Roboto", 25));
   WriteAt(canvas, 10, 5, "1");
   const std::int32_t width = TextWidth(canvas, "1"), cell = DescribeFont(canvas).cellHeight;
@@ -415,7 +378,6 @@ TEST(Canvas, OpaqueTextBackgroundFillsTheCell) {
 }
 
 TEST(Canvas, LinesBreakAtCrLfAndCrLf) {
-  RegisterRoboto();
   FontRecord record = Record("Roboto", 25);
   Canvas probe = WhiteCanvas(1, 1);
   SetFont(probe, record);
@@ -445,7 +407,6 @@ TEST(Canvas, GbkLeadByteDoesNotSwallowLaterCharacters) {
 TEST(Canvas, BytesOutsideTheLeadRangeAreCharactersOfOneByte) {
   // "€" is the byte 0x80 and 0xFF a byte of its own: each is measured and drawn as one
   // character, and the digit or line break after it stays a character too.
-  RegisterRoboto();
   const struct { const char* text; const char* head; const char* tail; } cases[] = {
       {"\x80" "12", "\x80", "12"},
       {"5\x80" "5", "5\x80", "5"},
@@ -471,7 +432,6 @@ TEST(Canvas, BytesOutsideTheLeadRangeAreCharactersOfOneByte) {
 }
 
 TEST(Canvas, TextsOutsideTheSurfaceAreClipped) {
-  RegisterRoboto();
   Canvas canvas = WhiteCanvas(30, 30);
   SetFont(canvas, Record("Roboto", 45));
   for (auto [x, y] : {std::pair{-20, -30}, {25, 20}, {-1000000, 5}, {5, 2000000000},
@@ -484,13 +444,8 @@ TEST(Canvas, TextsOutsideTheSurfaceAreClipped) {
 // --- Background, copying, pictures ---------------------------------------------------------------
 
 TEST(Canvas, ClearRestoresTheTemplatePixelForPixel) {
-  RegisterRoboto();
   const auto png = MakePng(1080, 1920, Pattern);
-  CanvasSettings settings;
-  settings.width = 1080;
-  settings.height = 1920;
-  settings.backgroundPng = png;
-  Canvas canvas = MakeCanvas(settings);
+  Canvas canvas = MakeCanvas({.width = 1080, .height = 1920, .backgroundPng = png}, RobotoFonts());
   const auto fresh = canvas.raster;
   for (std::int32_t y = 0; y < 1920; y += 97)
     for (std::int32_t x = 0; x < 1080; x += 89) ASSERT_EQ(PixelAt(canvas, x, y), Pattern(x, y));
@@ -507,11 +462,7 @@ TEST(Canvas, ClearRestoresTheTemplatePixelForPixel) {
 
 TEST(Canvas, SmallPicturesTileFromTheTopLeft) {
   const auto png = MakePng(7, 5, Pattern);
-  CanvasSettings settings;
-  settings.width = 23;
-  settings.height = 12;
-  settings.backgroundPng = png;
-  Canvas canvas = MakeCanvas(settings);
+  Canvas canvas = MakeCanvas({.width = 23, .height = 12, .backgroundPng = png}, RobotoFonts());
   for (std::int32_t y = 0; y < 12; ++y)
     for (std::int32_t x = 0; x < 23; ++x) ASSERT_EQ(PixelAt(canvas, x, y), Pattern(x % 7, y % 5));
 }
@@ -524,12 +475,9 @@ TEST(Canvas, WithoutAPictureTheBackgroundColourFills) {
       {notPng, Rgb(9, 8, 7), Rgb(9, 8, 7)},
   };
   for (const auto& c : cases) {
-    CanvasSettings settings;
-    settings.width = 5;
-    settings.height = 4;
-    settings.backgroundPng = c.png;
-    settings.backgroundColour = c.colour;
-    Canvas canvas = MakeCanvas(settings);
+    Canvas canvas = MakeCanvas(
+        {.width = 5, .height = 4, .backgroundPng = c.png, .backgroundColour = c.colour},
+        RobotoFonts());
     for (std::int32_t y = 0; y < 4; ++y)
       for (std::int32_t x = 0; x < 5; ++x) EXPECT_EQ(PixelAt(canvas, x, y), c.expected);
   }
@@ -541,20 +489,14 @@ TEST(Canvas, CopyToCopiesEveryPixelAndDropsWhatFallsOutside) {
   const auto sign = MakePng(25, 29, [](std::int32_t x, std::int32_t y) {
     return (x > 8 && x < 16 && y > 4 && y < 24) ? Rgb(51, 51, 51) : Rgb(255, 255, 255);
   });
-  CanvasSettings signSettings;
-  signSettings.width = 25;
-  signSettings.height = 29;
-  signSettings.backgroundPng = sign;
-  const Canvas source = MakeCanvas(signSettings);
+  const Canvas source = MakeCanvas(
+      {.width = 25, .height = 29, .backgroundPng = sign}, RobotoFonts());
   const struct { std::int32_t x, y; } places[] = {
       {0, 0}, {10, 12}, {-5, -7}, {-24, 3}, {50, 40}, {-25, 0}, {60, 0}, {0, -29}, {INT32_MIN, INT32_MAX},
   };
   for (const auto& p : places) {
-    CanvasSettings settings;
-    settings.width = 60;
-    settings.height = 50;
-    settings.backgroundColour = Rgb(0, 0, 0);
-    Canvas target = MakeCanvas(settings);
+    Canvas target = MakeCanvas(
+        {.width = 60, .height = 50, .backgroundColour = Rgb(0, 0, 0)}, RobotoFonts());
     CopyTo(source, target, p.x, p.y);
     for (std::int32_t y = 0; y < 50; ++y)
       for (std::int32_t x = 0; x < 60; ++x) {
@@ -569,22 +511,15 @@ TEST(Canvas, CopyToCopiesEveryPixelAndDropsWhatFallsOutside) {
 
 TEST(Canvas, CopyOntoItselfReadsTheSourceBeforeWriting) {
   const auto png = MakePng(20, 20, Pattern);
-  CanvasSettings settings;
-  settings.width = 20;
-  settings.height = 20;
-  settings.backgroundPng = png;
-  Canvas canvas = MakeCanvas(settings);
+  Canvas canvas = MakeCanvas({.width = 20, .height = 20, .backgroundPng = png}, RobotoFonts());
   CopyTo(canvas, canvas, 3, 4);
   for (std::int32_t y = 4; y < 20; ++y)
     for (std::int32_t x = 3; x < 20; ++x) ASSERT_EQ(PixelAt(canvas, x, y), Pattern(x - 3, y - 4));
 }
 
 TEST(Canvas, PictureOfTheTemplateSurface) {
-  CanvasSettings settings;
-  settings.width = 1080;
-  settings.height = 1920;
-  settings.backgroundColour = Rgb(255, 255, 255);
-  Canvas canvas = MakeCanvas(settings);
+  Canvas canvas = MakeCanvas(
+      {.width = 1080, .height = 1920, .backgroundColour = Rgb(255, 255, 255)}, RobotoFonts());
   canvas.raster[0] = 10;  // top-left pixel: R 10, G 20, B 30
   canvas.raster[1] = 20;
   canvas.raster[2] = 30;
@@ -609,11 +544,7 @@ TEST(Canvas, PictureOfTheTemplateSurface) {
 
 TEST(Canvas, PictureRowsArePaddedToFourBytes) {
   const auto png = MakePng(25, 29, Pattern);
-  CanvasSettings settings;
-  settings.width = 25;
-  settings.height = 29;
-  settings.backgroundPng = png;
-  Canvas canvas = MakeCanvas(settings);
+  Canvas canvas = MakeCanvas({.width = 25, .height = 29, .backgroundPng = png}, RobotoFonts());
   std::vector<unsigned char> bmp(5000, 0xEE);
   GetPictureInto(canvas, bmp);
   ASSERT_EQ(bmp.size(), 54u + 76u * 29u);
@@ -652,8 +583,6 @@ std::int32_t Scaled(std::int32_t units, std::int32_t em, std::int32_t unitsPerEm
 }
 
 TEST(BuiltInFaces, UnmappedCharactersUseGlyphZero) {
-  ASSERT_TRUE(RegisterFaceData(FontCuData()));
-  ASSERT_TRUE(RegisterFaceData(FontXiData()));
   // As the picture uses them: the light face regular, the heavy one bold.
   const struct { const char* face; bool bold; const char* glyphZero; const char* unmapped; std::int32_t units, unitsPerEm; } cases[] = {
       {"lumivale_xi", false, ".", ":", 238, 1000},
@@ -665,7 +594,7 @@ TEST(BuiltInFaces, UnmappedCharactersUseGlyphZero) {
   };
   for (const auto& c : cases) {
     for (const std::int32_t size : {25, 28, 45}) {
-      Canvas drawn = WhiteCanvas(80, 80), expected = WhiteCanvas(80, 80);
+      Canvas drawn = WhiteCanvas(80, 80, BuiltInFonts()), expected = WhiteCanvas(80, 80, BuiltInFonts());
       SetFont(drawn, Record(c.face, size, c.bold));
       SetFont(expected, Record(c.face, size, c.bold));
       const std::int32_t em = EmHeightForSize(size);
@@ -678,18 +607,16 @@ TEST(BuiltInFaces, UnmappedCharactersUseGlyphZero) {
 }
 
 TEST(BuiltInFaces, HeavyFaceIsBoldItselfAndKeepsItsAdvances) {
-  ASSERT_TRUE(RegisterFaceData(FontCuData()));
-  Canvas canvas = WhiteCanvas(10, 10);
+  Canvas canvas = WhiteCanvas(10, 10, BuiltInFonts());
   SetFont(canvas, Record("lumivale_cu", 45, true));
-  EXPECT_TRUE(DescribeFont(canvas).registered);
+  EXPECT_TRUE(DescribeFont(canvas).own);
   EXPECT_FALSE(DescribeFont(canvas).emboldened);
   EXPECT_EQ(TextWidth(canvas, "1234"), 4 * Scaled(1175, 60, 2048));
   EXPECT_EQ(TextWidth(canvas, "6"), Scaled(1174, 60, 2048));
 }
 
 TEST(BuiltInFaces, AscentsPutAFractionOnTheIntegersBaseline) {
-  ASSERT_TRUE(RegisterFaceData(FontCuData()));
-  Canvas canvas = WhiteCanvas(10, 10);
+  Canvas canvas = WhiteCanvas(10, 10, BuiltInFonts());
   const struct { std::int32_t size, ascent, cell; } cases[] = {{45, 57, 72}, {28, 35, 44}};
   for (const auto& c : cases) {
     SetFont(canvas, Record("lumivale_cu", c.size, true));

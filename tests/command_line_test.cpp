@@ -18,27 +18,21 @@
 #include "compose/earnings_renderer.h"
 #include "fonts/font_provisioning.h"
 #include "output/convert_to_jpeg.h"
+#include "tests/file_helpers.h"
 #include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using file_helpers::ReadBytes;
+using file_helpers::ReadText;
+
 struct Outcome {
   int status = -1;
   std::string out;
   std::string err;
 };
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::vector<unsigned char> ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class CommandLine : public testing::Test {
  protected:
@@ -118,11 +112,10 @@ class CommandLine : public testing::Test {
   const fs::path folder_ = temporary_.path();
 };
 
-// The picture rendered in this process from the same GBK inputs.
+// The picture rendered in this process from the same GBK inputs, drawn as they are.
 std::vector<unsigned char> RenderInProcess(const ScreenInputs& inputs) {
   ProgramState state;
-  UseBuiltInFaces(state);
-  RenderSurfaces surfaces = MakeRenderSurfaces();
+  RenderSurfaces surfaces = MakeRenderSurfaces(UseBuiltInFaces(state));
   std::vector<unsigned char> picture;
   RenderEarningsScreen(state, surfaces, inputs, picture);
   return picture;
@@ -156,9 +149,9 @@ TEST_F(CommandLine, NormalisesAmountsUnlessRawAndAlwaysTheClock) {
             "clock=10:23\nword=上午\nbalance=1234.5\nthis-month=5\nlast-month=5.00\n"
             "settled=5.00\nclicks=0\npayments=0\ntransaction=5.00\n");
   ScreenInputs inputs;
-  inputs.balance = "1234.5";
-  inputs.thisMonth = "5";
-  inputs.clock = "10\xA3\xBA" "23";
+  inputs.Set("balance", "1234.5");
+  inputs.Set("this-month", "5");
+  inputs.Set("clock", "10:23");
   EXPECT_EQ(ReadBytes(folder_ / "b.bmp"), RenderInProcess(inputs));
 }
 
@@ -174,7 +167,7 @@ TEST_F(CommandLine, OutputKindFollowsTheExtensionAndEveryRunGivesTheSameBytes) {
 
   // The JPEG is exactly what the save's conversion writes from the picture.
   const fs::path reference = folder_ / "reference.jpg";
-  ASSERT_EQ(ConvertBmpBytesToJpeg(bmp, reference.string(), false, 100, true, 0), kJpegWritten);
+  ASSERT_EQ(ConvertBmpBytesToJpeg(bmp, reference.string()), kJpegWritten);
   EXPECT_EQ(ReadBytes(folder_ / "x.JPG"), ReadBytes(reference));
   EXPECT_EQ(ReadBytes(folder_ / "y.jpeg"), ReadBytes(reference));
 

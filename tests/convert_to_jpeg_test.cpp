@@ -26,11 +26,15 @@ extern "C" {
 
 #include "tests/bmp_fixture.h"
 #include "tests/jpeg_reading.h"
+#include "tests/file_helpers.h"
 #include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using file_helpers::ReadBytes;
+using file_helpers::WriteBytes;
 
 using jpeg_reading::Decoded;
 using jpeg_reading::DecodeJpeg;
@@ -72,14 +76,6 @@ class ConvertToJpegTest : public ::testing::Test {
  protected:
 
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-  static void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  static Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   std::string SourceOf(int width, int height, const PixelAt& pixel, const std::string& name = "in.bmp") {
     const std::string path = Path(name);
     WriteBytes(path, MakeBmp(width, height, pixel));
@@ -94,7 +90,7 @@ class ConvertToJpegTest : public ::testing::Test {
   // Converts as the save does: colour, quality 100, optimised coding, no smoothing.
   Bytes SaveLike(const std::string& source) {
     const std::string target = Path("out.jpg");
-    EXPECT_EQ(ConvertToJpeg(source, target, false, 100, true, 0), kJpegWritten);
+    EXPECT_EQ(ConvertToJpeg(source, target), kJpegWritten);
     return ReadBytes(target);
   }
 
@@ -122,12 +118,12 @@ TEST_F(ConvertToJpegTest, BadArgumentsComeFirstAndTouchNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ConvertToJpeg(c.source, c.target, false, c.quality, true, c.smoothing), kJpegBadArguments);
+    EXPECT_EQ(ConvertToJpeg(c.source, c.target, {.quality = c.quality, .smoothing = c.smoothing}), kJpegBadArguments);
   }
   EXPECT_EQ(Entries(), std::vector<std::string>{"in.bmp"});
-  EXPECT_EQ(ConvertBmpBytesToJpeg(MakeBmp(7, 5, Gradient), target, false, 100, true, 101),
+  EXPECT_EQ(ConvertBmpBytesToJpeg(MakeBmp(7, 5, Gradient), target, {.smoothing = 101}),
             kJpegBadArguments);
-  EXPECT_EQ(ConvertBmpBytesToJpeg({}, target, false, 0, true, 0), kJpegBadArguments);
+  EXPECT_EQ(ConvertBmpBytesToJpeg({}, target, {.quality = 0}), kJpegBadArguments);
   EXPECT_EQ(Entries(), std::vector<std::string>{"in.bmp"});
 }
 
@@ -135,13 +131,13 @@ TEST_F(ConvertToJpegTest, LimitsOfTheArgumentsAreAccepted) {
   const std::string source = SourceOf(7, 5, Gradient);
   for (auto [quality, smoothing] : {std::pair{1, 0}, {100, 100}, {1, 100}}) {
     SCOPED_TRACE(testing::Message() << quality << " " << smoothing);
-    EXPECT_EQ(ConvertToJpeg(source, Path("out.jpg"), false, quality, false, smoothing), kJpegWritten);
+    EXPECT_EQ(ConvertToJpeg(source, Path("out.jpg"), {.quality = quality, .optimiseCoding = false, .smoothing = smoothing}), kJpegWritten);
   }
 }
 
 TEST_F(ConvertToJpegTest, SourceProblemsGiveTheirCodesBeforeTheTargetIsTried) {
   const Bytes valid = MakeBmp(7, 5, Gradient);
-  WriteBytes(Path("plain"), {1, 2, 3});
+  WriteBytes(Path("plain"), Bytes{1, 2, 3});
   WriteBytes(Path("empty.bmp"), {});
   WriteBytes(Path("truncated.bmp"), Bytes(valid.begin(), valid.end() - 1));
   Bytes deep = valid;
@@ -177,18 +173,18 @@ TEST_F(ConvertToJpegTest, SourceProblemsGiveTheirCodesBeforeTheTargetIsTried) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
     // The target is unwritable too: the source's problem is the one reported.
-    EXPECT_EQ(ConvertToJpeg(Path(c.source), Path("nowhere/out.jpg"), false, 100, true, 0), c.expected);
-    EXPECT_EQ(ConvertToJpeg(Path(c.source), Path("out.jpg"), false, 100, true, 0), c.expected);
+    EXPECT_EQ(ConvertToJpeg(Path(c.source), Path("nowhere/out.jpg")), c.expected);
+    EXPECT_EQ(ConvertToJpeg(Path(c.source), Path("out.jpg")), c.expected);
   }
-  EXPECT_EQ(ConvertBmpBytesToJpeg(ReadBytes(Path("truncated.bmp")), Path("out.jpg"), false, 100, true, 0),
+  EXPECT_EQ(ConvertBmpBytesToJpeg(ReadBytes(Path("truncated.bmp")), Path("out.jpg")),
             kJpegUnreadableSource);
-  EXPECT_EQ(ConvertBmpBytesToJpeg({}, Path("out.jpg"), false, 100, true, 0), kJpegUnreadableSource);
+  EXPECT_EQ(ConvertBmpBytesToJpeg({}, Path("out.jpg")), kJpegUnreadableSource);
   EXPECT_EQ(Entries(), before);
 }
 
 TEST_F(ConvertToJpegTest, UnwritableTargetsGiveMinusFourWithTheReason) {
   const std::string source = SourceOf(7, 5, Gradient);
-  WriteBytes(Path("plain"), {1, 2, 3});
+  WriteBytes(Path("plain"), Bytes{1, 2, 3});
   fs::create_directory(folder_ / "out.jpg");
   struct Case {
     const char* target;
@@ -202,10 +198,10 @@ TEST_F(ConvertToJpegTest, UnwritableTargetsGiveMinusFourWithTheReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);
     std::error_code reason;
-    EXPECT_EQ(ConvertToJpeg(source, Path(c.target), false, 100, true, 0, reason), kJpegWriteFailed);
+    EXPECT_EQ(ConvertToJpeg(source, Path(c.target), {}, &reason), kJpegWriteFailed);
     EXPECT_TRUE(reason == c.reason) << reason.message();
     reason.clear();
-    EXPECT_EQ(ConvertBmpBytesToJpeg(ReadBytes(source), Path(c.target), false, 100, true, 0, reason),
+    EXPECT_EQ(ConvertBmpBytesToJpeg(ReadBytes(source), Path(c.target), {}, &reason),
               kJpegWriteFailed);
     EXPECT_TRUE(reason == c.reason) << reason.message();
   }
@@ -224,7 +220,7 @@ TEST_F(ConvertToJpegTest, ReplacesAnEarlierFileAndMayOverwriteItsOwnSource) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{"in.bmp", "out.jpg"}));
 
   // The source is read whole before the target is written, so converting in place works.
-  EXPECT_EQ(ConvertToJpeg(source, source, false, 100, true, 0), kJpegWritten);
+  EXPECT_EQ(ConvertToJpeg(source, source), kJpegWritten);
   EXPECT_EQ(ReadBytes(source), jpeg);
 }
 
@@ -269,7 +265,7 @@ TEST_F(ConvertToJpegTest, QualityScalesTheTablesWithBaselineEntries) {
   // The first entries of libjpeg's standard tables are 16 and 17; quality 50 keeps them.
   for (const Case& c : {Case{50, 16, 17}, Case{75, 8, 9}, Case{1, 255, 255}}) {
     SCOPED_TRACE(c.quality);
-    ASSERT_EQ(ConvertToJpeg(source, Path("q.jpg"), false, c.quality, true, 0), kJpegWritten);
+    ASSERT_EQ(ConvertToJpeg(source, Path("q.jpg"), {.quality = c.quality}), kJpegWritten);
     const std::vector<Segment> segments = Markers(ReadBytes(Path("q.jpg")));
     ASSERT_GE(segments.size(), 4u);
     ASSERT_EQ(segments[2].marker, 0xDB);
@@ -313,7 +309,7 @@ TEST_F(ConvertToJpegTest, PixelsComeBackUprightInTheirColours) {
 
 TEST_F(ConvertToJpegTest, GrayscaleGivesOneComponent) {
   const std::string source = SourceOf(48, 32, Regions);
-  ASSERT_EQ(ConvertToJpeg(source, Path("gray.jpg"), true, 100, true, 0), kJpegWritten);
+  ASSERT_EQ(ConvertToJpeg(source, Path("gray.jpg"), {.grayscale = true}), kJpegWritten);
   const Bytes jpeg = ReadBytes(Path("gray.jpg"));
   const std::vector<Segment> segments = Markers(jpeg);
   std::vector<int> order;
@@ -352,7 +348,7 @@ TEST_F(ConvertToJpegTest, SameBytesAsCjpeg) {
     SCOPED_TRACE(c.options);
     const std::string ours = Path("ours.jpg");
     const std::string theirs = Path("theirs.jpg");
-    ASSERT_EQ(ConvertToJpeg(source, ours, c.grayscale, c.quality, c.optimise, c.smoothing), kJpegWritten);
+    ASSERT_EQ(ConvertToJpeg(source, ours, {.grayscale = c.grayscale, .quality = c.quality, .optimiseCoding = c.optimise, .smoothing = c.smoothing}), kJpegWritten);
     const std::string command =
         std::string("/usr/bin/cjpeg ") + c.options + " -outfile '" + theirs + "' '" + source + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -380,8 +376,8 @@ TEST_F(ConvertToJpegTest, FullDiskKeepsTheEarlierFile) {
       rlimit limit{2000, 2000};
       ::setrlimit(RLIMIT_FSIZE, &limit);
       std::error_code reason;
-      const int code = fromMemory ? ConvertBmpBytesToJpeg(bmp, target, false, 100, true, 0, reason)
-                                  : ConvertToJpeg(source, target, false, 100, true, 0, reason);
+      const int code = fromMemory ? ConvertBmpBytesToJpeg(bmp, target, {}, &reason)
+                                  : ConvertToJpeg(source, target, {}, &reason);
       ::_exit(code == kJpegWriteFailed ? (reason == std::errc::file_too_large ? 0 : 2) : 1);
     }
     int status = 0;
@@ -396,7 +392,7 @@ TEST_F(ConvertToJpegTest, FullDiskKeepsTheEarlierFile) {
 TEST_F(ConvertToJpegTest, MemoryAndFileEntriesWriteTheSameBytes) {
   const std::string source = SourceOf(61, 37, Varied);
   const Bytes fromFile = SaveLike(source);
-  ASSERT_EQ(ConvertBmpBytesToJpeg(ReadBytes(source), Path("mem.jpg"), false, 100, true, 0), kJpegWritten);
+  ASSERT_EQ(ConvertBmpBytesToJpeg(ReadBytes(source), Path("mem.jpg")), kJpegWritten);
   EXPECT_EQ(ReadBytes(Path("mem.jpg")), fromFile);
 }
 
@@ -413,17 +409,17 @@ TEST_F(ConvertToJpegTest, RgbRasterGivesTheSameBytesAsItsBmp) {
       rgb.push_back(c.b);
     }
   std::error_code reason;
-  ASSERT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("raster.jpg"), false, 100, true, 0, reason),
+  ASSERT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("raster.jpg"), {}, &reason),
             kJpegWritten);
   EXPECT_EQ(ReadBytes(Path("raster.jpg")), SaveLike(SourceOf(width, height, Varied)));
 
   // A raster that does not match its size is refused before anything is written.
   rgb.pop_back();
-  EXPECT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("short.jpg"), false, 100, true, 0, reason),
+  EXPECT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("short.jpg"), {}, &reason),
             kJpegUnreadableSource);
-  EXPECT_EQ(ConvertRgbToJpeg(rgb, 0, height, Path("short.jpg"), false, 100, true, 0, reason),
+  EXPECT_EQ(ConvertRgbToJpeg(rgb, 0, height, Path("short.jpg"), {}, &reason),
             kJpegUnreadableSource);
-  EXPECT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("short.jpg"), false, 0, true, 0, reason),
+  EXPECT_EQ(ConvertRgbToJpeg(rgb, width, height, Path("short.jpg"), {.quality = 0}, &reason),
             kJpegBadArguments);
   EXPECT_FALSE(fs::exists(Path("short.jpg")));
 }

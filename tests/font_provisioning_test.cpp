@@ -4,6 +4,7 @@
 #include "fonts/font_provisioning.h"
 
 #include <fcntl.h>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -24,24 +25,20 @@
 
 #include "compose/canvas.h"
 #include "compose/canvas_font.h"
-#include "compose/face_registry.h"
-#include "compose/face_registry_lookup.h"
+#include "compose/face_library.h"
+#include "compose/font_cache.h"
 #include "fonts/built_in_fonts.h"
 #include "fonts/font_soundness.h"
+#include "tests/file_helpers.h"
 #include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<unsigned char> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using file_helpers::ReadBytes;
+using file_helpers::WriteBytes;
+using file_helpers::WriteText;
 
 std::set<std::string> Entries(const std::string& folder) {
   std::set<std::string> names;
@@ -59,7 +56,7 @@ std::vector<unsigned char> BytesOf(std::string_view text) { return {text.begin()
 const std::string kCuFile = "lumivale_cu.ttf";
 const std::string kXiFile = "lumivale_xi.ttf";
 
-// What a fresh process sees after RegisterBuiltInFonts.
+// What RegisterBuiltInFonts gave.
 struct Registration {
   bool cuRegistered = false;
   bool xiRegistered = false;
@@ -68,41 +65,66 @@ struct Registration {
   bool xiFromFile = false;
 };
 
-// The face is the copy read from the file at `path`.
-bool FromFile(const char* family, const std::string& path) {
-  const auto match = FindRegisteredFace(family, false, false);
-  return match && match->source.path == path && match->source.ownedData;
+// The library's face of that family is the copy read from the file at `path`.
+bool FromFile(const FaceLibrary& library, const char* family, const std::string& path) {
+  const auto found = library.Find(family, false, false);
+  return found && found->own && found->source.path == path && found->source.owner;
 }
 
-// `stderrPath`, when given, receives what the registration says.
-Registration RegisterInChildProcess(const std::string& documentsFolder,
-                                    const std::string& stderrPath = {}) {
-  const pid_t child = fork();
-  if (child == 0) {
-    if (!stderrPath.empty()) {
-      const int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (fd < 0 || ::dup2(fd, STDERR_FILENO) < 0) _exit(99);
-    }
-    ProgramState state;
-    ProgramState expected;
-    RegisterBuiltInFonts(documentsFolder, state);
-    expected.heavyFont.faceName = "lumivale_cu";
-    expected.fineFont.faceName = "lumivale_xi";
-    const bool named = state.heavyFont == expected.heavyFont &&
-                       state.fineFont == expected.fineFont &&
-                       state.wordFont == expected.wordFont;
-    const int bits = (IsFaceRegistered("lumivale_cu") ? 1 : 0) |
-                     (IsFaceRegistered("lumivale_xi") ? 2 : 0) | (named ? 4 : 0) |
-                     (FromFile("lumivale_cu", FontFilePath(documentsFolder, kCuFile)) ? 8 : 0) |
-                     (FromFile("lumivale_xi", FontFilePath(documentsFolder, kXiFile)) ? 16 : 0);
-    _exit(bits);
+// Standard error sent to a file for as long as it lives.
+class StderrToFile {
+ public:
+  explicit StderrToFile(const std::string& path) {
+    if (path.empty()) return;
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    EXPECT_GE(fd, 0);
+    ::dup2(fd, STDERR_FILENO);
+    ::close(fd);
   }
-  int status = 0;
-  EXPECT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status)) << "the registering process did not end normally";
-  if (!WIFEXITED(status)) return {};
-  const int bits = WEXITSTATUS(status);
-  return {(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0, (bits & 16) != 0};
+  ~StderrToFile() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+  }
+  StderrToFile(const StderrToFile&) = delete;
+  StderrToFile& operator=(const StderrToFile&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
+// Registers in this process: the library it gives is the caller's, no global state. What it
+// says goes to `stderrPath` when one is given.
+Registration Register(const std::string& documentsFolder, const std::string& stderrPath = {}) {
+  ProgramState state;
+  std::shared_ptr<const FaceLibrary> library;
+  {
+    const StderrToFile redirect(stderrPath);
+    library = RegisterBuiltInFonts(documentsFolder, state);
+  }
+  ProgramState expected;
+  expected.heavyFont.faceName = "lumivale_cu";
+  expected.fineFont.faceName = "lumivale_xi";
+  const bool named = state.heavyFont == expected.heavyFont && state.fineFont == expected.fineFont &&
+                     state.wordFont == expected.wordFont;
+  return {library->HasFamily("lumivale_cu"), library->HasFamily("lumivale_xi"), named,
+          FromFile(*library, "lumivale_cu", FontFilePath(documentsFolder, kCuFile)),
+          FromFile(*library, "lumivale_xi", FontFilePath(documentsFolder, kXiFile))};
+}
+
+// Whether fontconfig's application fonts hold the file.
+bool KnownToFontconfig(const std::string& path) {
+  FcFontSet* appFonts = FcConfigGetFonts(FcConfigGetCurrent(), FcSetApplication);
+  for (int i = 0; appFonts != nullptr && i < appFonts->nfont; ++i) {
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(appFonts->fonts[i], FC_FILE, 0, &file) == FcResultMatch &&
+        path == reinterpret_cast<const char*>(file))
+      return true;
+  }
+  return false;
 }
 
 void ExpectBothFacesNamed(const Registration& r) {
@@ -142,11 +164,6 @@ std::vector<unsigned char> WithGlyphsOverwritten(std::vector<unsigned char> font
   return font;
 }
 
-void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 TEST(FontFilePath, JoinsWithExactlyOneSlash) {
   struct Case {
     const char* folder;
@@ -167,12 +184,12 @@ TEST(FontFilePath, JoinsWithExactlyOneSlash) {
 TEST(InstallBuiltInFonts, FirstRunWritesBothFilesExactly) {
   TemporaryFolder docs;
   InstallBuiltInFonts(docs.path());
-  EXPECT_EQ(ReadAll(docs / kCuFile), kCuData());
-  EXPECT_EQ(ReadAll(docs / kXiFile), kXiData());
+  EXPECT_EQ(ReadBytes(docs / kCuFile), kCuData());
+  EXPECT_EQ(ReadBytes(docs / kXiFile), kXiData());
   EXPECT_EQ(Entries(docs.path()), (std::set<std::string>{kCuFile, kXiFile}))
       << "no temporary file may stay behind";
 
-  const Registration r = RegisterInChildProcess(docs.path());
+  const Registration r = Register(docs.path());
   ExpectBothFacesNamed(r);
   EXPECT_TRUE(r.cuFromFile);
   EXPECT_TRUE(r.xiFromFile);
@@ -184,26 +201,26 @@ TEST(InstallBuiltInFonts, FilesAlreadyThereAreNeverRewritten) {
   WriteText(docs / kXiFile, "");
   InstallBuiltInFonts(docs.path());
   InstallBuiltInFonts(docs.path());
-  EXPECT_EQ(ReadAll(docs / kCuFile), BytesOf("not a font"));
-  EXPECT_TRUE(ReadAll(docs / kXiFile).empty());
+  EXPECT_EQ(ReadBytes(docs / kCuFile), BytesOf("not a font"));
+  EXPECT_TRUE(ReadBytes(docs / kXiFile).empty());
   EXPECT_EQ(Entries(docs.path()).size(), 2u);
 
   // Damaged files are left alone, and the faces come from the built-in copies.
-  const Registration r = RegisterInChildProcess(docs.path());
+  const Registration r = Register(docs.path());
   ExpectBothFacesNamed(r);
   EXPECT_FALSE(r.cuFromFile);
   EXPECT_FALSE(r.xiFromFile);
-  EXPECT_EQ(ReadAll(docs / kCuFile), BytesOf("not a font"));
+  EXPECT_EQ(ReadBytes(docs / kCuFile), BytesOf("not a font"));
 }
 
 TEST(InstallBuiltInFonts, OnlyTheMissingFileIsWritten) {
   TemporaryFolder docs;
   WriteText(docs / kCuFile, "mine");
   InstallBuiltInFonts(docs.path());
-  EXPECT_EQ(ReadAll(docs / kCuFile), BytesOf("mine"));
-  EXPECT_EQ(ReadAll(docs / kXiFile), kXiData());
+  EXPECT_EQ(ReadBytes(docs / kCuFile), BytesOf("mine"));
+  EXPECT_EQ(ReadBytes(docs / kXiFile), kXiData());
 
-  const Registration r = RegisterInChildProcess(docs.path());
+  const Registration r = Register(docs.path());
   ExpectBothFacesNamed(r);
   EXPECT_FALSE(r.cuFromFile);
   EXPECT_TRUE(r.xiFromFile);
@@ -216,10 +233,10 @@ TEST(InstallBuiltInFonts, AFolderInAFontsPlaceCountsAsPresent) {
   InstallBuiltInFonts(docs.path());
   EXPECT_TRUE(fs::is_directory(docs / kXiFile));
   EXPECT_EQ(Entries(docs / kXiFile), (std::set<std::string>{"keep"}));
-  EXPECT_EQ(ReadAll(docs / kCuFile), kCuData());
+  EXPECT_EQ(ReadBytes(docs / kCuFile), kCuData());
   EXPECT_EQ(Entries(docs.path()), (std::set<std::string>{kCuFile, kXiFile}));
 
-  const Registration r = RegisterInChildProcess(docs.path());
+  const Registration r = Register(docs.path());
   ExpectBothFacesNamed(r);
   EXPECT_TRUE(r.cuFromFile);
   EXPECT_FALSE(r.xiFromFile);
@@ -232,7 +249,7 @@ TEST(InstallBuiltInFonts, ALinkInAFontsPlaceIsLeftAsItIs) {
   InstallBuiltInFonts(docs.path());
   EXPECT_TRUE(fs::is_symlink(docs / kCuFile));
   EXPECT_TRUE(Entries(elsewhere.path()).empty());
-  ExpectBothFacesNamed(RegisterInChildProcess(docs.path()));
+  ExpectBothFacesNamed(Register(docs.path()));
 }
 
 TEST(InstallBuiltInFonts, AFolderThatCannotHoldFilesGetsNothing) {
@@ -251,9 +268,9 @@ TEST(InstallBuiltInFonts, AFolderThatCannotHoldFilesGetsNothing) {
     SCOPED_TRACE(c.label);
     InstallBuiltInFonts(c.folder);
     EXPECT_FALSE(fs::exists(tmp / "missing")) << "the documents folder is never created";
-    EXPECT_EQ(ReadAll(tmp / "afile"), BytesOf("plain file"));
+    EXPECT_EQ(ReadBytes(tmp / "afile"), BytesOf("plain file"));
     EXPECT_EQ(Entries(tmp.path()), (std::set<std::string>{"afile"}));
-    const Registration r = RegisterInChildProcess(c.folder);
+    const Registration r = Register(c.folder);
     ExpectBothFacesNamed(r);
     EXPECT_FALSE(r.cuFromFile);
     EXPECT_FALSE(r.xiFromFile);
@@ -271,7 +288,7 @@ TEST(InstallBuiltInFonts, EmptyDocumentsPathWritesNothing) {
   EXPECT_EQ(fs::exists("/" + kCuFile) || fs::exists("/" + kXiFile), atRootBefore)
       << "nothing may be written at the root";
 
-  const Registration r = RegisterInChildProcess("");
+  const Registration r = Register("");
   ExpectBothFacesNamed(r);
   EXPECT_FALSE(r.cuFromFile);
   EXPECT_FALSE(r.xiFromFile);
@@ -296,27 +313,27 @@ TEST(InstallBuiltInFonts, AWriteThatFailsPartWayLeavesNothing) {
 
   // The next run, without the limit, writes both files whole.
   InstallBuiltInFonts(docs.path());
-  EXPECT_EQ(ReadAll(docs / kCuFile), kCuData());
-  EXPECT_EQ(ReadAll(docs / kXiFile), kXiData());
+  EXPECT_EQ(ReadBytes(docs / kCuFile), kCuData());
+  EXPECT_EQ(ReadBytes(docs / kXiFile), kXiData());
 }
 
-TEST(RegisterBuiltInFonts, RegisteringAgainKeepsTheFacesAndNames) {
+// Each registration gives a library of its own; fontconfig learns of the sound files, and of
+// them only.
+TEST(RegisterBuiltInFonts, EachRegistrationGivesItsOwnLibraryAndTellsFontconfig) {
   TemporaryFolder docs;
   InstallBuiltInFonts(docs.path());
-  const pid_t child = fork();
-  if (child == 0) {
-    ProgramState state;
-    RegisterBuiltInFonts(docs.path(), state);
-    RegisterBuiltInFonts(docs.path(), state);
-    const bool ok = IsFaceRegistered("lumivale_cu") && IsFaceRegistered("lumivale_xi") &&
-                    state.heavyFont.faceName == "lumivale_cu" &&
-                    state.fineFont.faceName == "lumivale_xi" &&
-                    FromFile("lumivale_cu", docs / kCuFile);
-    _exit(ok ? 0 : 1);
+  WriteText(docs / kXiFile, "not a font");
+  ProgramState first, second;
+  const auto one = RegisterBuiltInFonts(docs.path(), first);
+  const auto other = RegisterBuiltInFonts(docs.path(), second);
+  EXPECT_NE(one, other);
+  for (const auto& library : {one, other}) {
+    EXPECT_TRUE(FromFile(*library, "lumivale_cu", docs / kCuFile));
+    EXPECT_TRUE(library->HasFamily("lumivale_xi"));
+    EXPECT_FALSE(FromFile(*library, "lumivale_xi", docs / kXiFile));
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(KnownToFontconfig(docs / kCuFile));
+  EXPECT_FALSE(KnownToFontconfig(docs / kXiFile));
 }
 
 TEST(FontSoundness, OnlyAFontThatDrawsEveryFigureOfTheFaceStandsIn) {
@@ -354,7 +371,7 @@ TEST(RegisterBuiltInFonts, FilesWithDamagedGlyphsAreNotUsedAndTheUserIsTold) {
     WriteBytes(docs / kCuFile, cu);
     WriteBytes(docs / kXiFile, xi);
     TemporaryFolder logs;
-    const Registration r = RegisterInChildProcess(docs.path(), logs / "stderr");
+    const Registration r = Register(docs.path(), logs / "stderr");
     ExpectBothFacesNamed(r);
     EXPECT_FALSE(r.cuFromFile);
     EXPECT_FALSE(r.xiFromFile);
@@ -363,8 +380,8 @@ TEST(RegisterBuiltInFonts, FilesWithDamagedGlyphsAreNotUsedAndTheUserIsTold) {
     EXPECT_NE(said[0].find(docs / kCuFile), std::string::npos) << said[0];
     EXPECT_NE(said[0].find("built-in lumivale_cu"), std::string::npos) << said[0];
     EXPECT_NE(said[1].find(docs / kXiFile), std::string::npos) << said[1];
-    EXPECT_EQ(ReadAll(docs / kCuFile), cu) << "the user's file is never touched";
-    EXPECT_EQ(ReadAll(docs / kXiFile), xi);
+    EXPECT_EQ(ReadBytes(docs / kCuFile), cu) << "the user's file is never touched";
+    EXPECT_EQ(ReadBytes(docs / kXiFile), xi);
   }
 }
 
@@ -372,7 +389,7 @@ TEST(RegisterBuiltInFonts, SoundFilesAreUsedWithoutAWord) {
   TemporaryFolder docs;
   InstallBuiltInFonts(docs.path());
   TemporaryFolder logs;
-  const Registration r = RegisterInChildProcess(docs.path(), logs / "stderr");
+  const Registration r = Register(docs.path(), logs / "stderr");
   EXPECT_TRUE(r.cuFromFile);
   EXPECT_TRUE(r.xiFromFile);
   EXPECT_TRUE(Lines(logs / "stderr").empty());
@@ -386,11 +403,8 @@ TEST(RegisterBuiltInFonts, AFileEmptiedWhileInUseDoesNoHarm) {
   const pid_t child = fork();
   if (child == 0) {
     ProgramState state;
-    RegisterBuiltInFonts(docs.path(), state);
-    CanvasSettings settings;
-    settings.width = 600;
-    settings.height = 80;
-    Canvas canvas = MakeCanvas(settings);
+    const auto fonts = std::make_shared<FontCache>(RegisterBuiltInFonts(docs.path(), state));
+    Canvas canvas = MakeCanvas({.width = 600, .height = 80}, fonts);
     state.heavyFont.size = 45;
     state.heavyFont.bold = true;
     SetFont(canvas, state.heavyFont);
@@ -403,7 +417,7 @@ TEST(RegisterBuiltInFonts, AFileEmptiedWhileInUseDoesNoHarm) {
     WriteAt(canvas, 0, 0, "1234567890");
     state.heavyFont.size = 45;
     SetFont(canvas, state.heavyFont);
-    _exit(TextWidth(canvas, "1234567890") == before && DescribeFont(canvas).registered ? 0 : 1);
+    _exit(TextWidth(canvas, "1234567890") == before && DescribeFont(canvas).own ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

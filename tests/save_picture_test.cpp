@@ -26,6 +26,7 @@
 #include "output/convert_to_jpeg.h"
 #include "output/output_error.h"
 #include "tests/jpeg_reading.h"
+#include "tests/file_helpers.h"
 #include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
@@ -33,26 +34,19 @@ using jpeg_reading::Bytes;
 
 namespace {
 
+using file_helpers::ReadBytes;
+using file_helpers::WriteText;
+
 // The picture the window shows at start: the initial values, drawn in the built-in faces.
 const Bytes& DefaultPicture() {
   static const Bytes picture = [] {
     ProgramState state;
-    UseBuiltInFaces(state);
-    RenderSurfaces surfaces = MakeRenderSurfaces();
+    RenderSurfaces surfaces = MakeRenderSurfaces(UseBuiltInFaces(state));
     std::vector<unsigned char> bmp;
     RenderEarningsScreen(state, surfaces, ScreenInputs{}, bmp);
     return Bytes(bmp.begin(), bmp.end());
   }();
   return picture;
-}
-
-Bytes ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 // Every regular file below a folder with its contents, folders as "<name>/", links with what
@@ -171,8 +165,8 @@ TEST_F(SavePictureTest, DefaultPictureBecomesABaselineJfifAtQualityHundred) {
 }
 
 TEST_F(SavePictureTest, FilesAtTheOldTemporaryNamesAreLeftAlone) {
-  WriteBytes(folder_ / "chosen.bmp", "unrelated bmp");
-  WriteBytes(folder_ / "chosen.jpg.bmp", "another unrelated bmp");
+  WriteText(folder_ / "chosen.bmp", "unrelated bmp");
+  WriteText(folder_ / "chosen.jpg.bmp", "another unrelated bmp");
   for (const char* chosen : {"chosen", "chosen.jpg"}) {
     SCOPED_TRACE(chosen);
     const SaveOutcome outcome = SavePictureAsJpeg(DefaultPicture(), Path(chosen));
@@ -188,7 +182,7 @@ TEST_F(SavePictureTest, FilesAtTheOldTemporaryNamesAreLeftAlone) {
 }
 
 TEST_F(SavePictureTest, AnEarlierFileIsReplacedOnlyByACompleteJpeg) {
-  WriteBytes(folder_ / "old.jpg", "the earlier picture");
+  WriteText(folder_ / "old.jpg", "the earlier picture");
   const Bytes notAPicture = {'B', 'M', 1, 2, 3};
   for (const Bytes& bad : {Bytes{}, notAPicture, Bytes(DefaultPicture().begin(), DefaultPicture().end() - 1)}) {
     const SaveOutcome outcome = SavePictureAsJpeg(bad, Path("old.jpg"));
@@ -210,11 +204,11 @@ TEST_F(SavePictureTest, AnEarlierFileIsReplacedOnlyByACompleteJpeg) {
 }
 
 TEST_F(SavePictureTest, FailuresSayWhyAndLeaveEverythingAsItWas) {
-  WriteBytes(folder_ / "plain", "a regular file");
+  WriteText(folder_ / "plain", "a regular file");
   fs::create_directory(folder_ / "taken.jpg");
-  WriteBytes(folder_ / "taken.jpg" / "inside", "kept");
+  WriteText(folder_ / "taken.jpg" / "inside", "kept");
   fs::create_directory(folder_ / "locked");
-  WriteBytes(folder_ / "locked" / "earlier.jpg", "earlier");
+  WriteText(folder_ / "locked" / "earlier.jpg", "earlier");
   fs::permissions(folder_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
   ASSERT_EQ(::mkfifo((folder_ / "pipe.jpg").c_str(), 0644), 0);
   fs::create_symlink("pipe.jpg", folder_ / "to-pipe.jpg");
@@ -258,7 +252,7 @@ TEST_F(SavePictureTest, FailuresSayWhyAndLeaveEverythingAsItWas) {
 // there, the links stay, and nothing is left in either folder.
 TEST_F(SavePictureTest, ALinkedPathGetsTheJpegWhereTheLinksLead) {
   fs::create_directory(folder_ / "real");
-  WriteBytes(folder_ / "real" / "earlier.jpg", "the earlier picture");
+  WriteText(folder_ / "real" / "earlier.jpg", "the earlier picture");
   fs::create_symlink("real/earlier.jpg", folder_ / "linked.jpg");
   fs::create_symlink("new.jpg", folder_ / "real" / "dangling.jpg");
   fs::create_symlink("real/dangling.jpg", folder_ / "chain.jpg");
@@ -281,7 +275,7 @@ TEST_F(SavePictureTest, ALinkedPathGetsTheJpegWhereTheLinksLead) {
 // The disk filling up, as a file size limit in a child process: no write may grow a file past
 // it, and the save must notice, clean up and say so.
 TEST_F(SavePictureTest, AFullDiskLeavesTheEarlierFileAndNoTemporaryFile) {
-  WriteBytes(folder_ / "full.jpg", "the earlier picture");
+  WriteText(folder_ / "full.jpg", "the earlier picture");
   const Bytes& picture = DefaultPicture();
   const auto before = Contents(folder_);
 

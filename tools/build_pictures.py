@@ -9,9 +9,13 @@ this file, Pillow, FreeType and the Noto Sans CJK fonts, so two runs on the
 same system give byte-identical files.
 
 The template leaves the places where the program draws the typed values plain
-(header colour or pure card white); check_value_areas() guards that.
+(header colour or pure card white); check_value_areas() guards that. Those
+places, the anchors of the values and the picture's size are not written here:
+they come from screen_layout.json beside the pictures, which the program's
+build writes from its description of the screen (tools/write_screen_layout.cpp).
 """
 
+import json
 import os
 import sys
 
@@ -40,20 +44,33 @@ BRAND_TINT = (238, 233, 252)
 ACCENT = (255, 183, 77)
 
 # ---------------------------------------------------------------- layout ---
-WIDTH, HEIGHT = 1080, 1920
+LAYOUT_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets",
+                           "pictures", "screen_layout.json")
+with open(LAYOUT_FILE, encoding="utf-8") as layout_file:
+    LAYOUT = json.load(layout_file)
+FIELDS = {field["name"]: field for field in LAYOUT["fields"]}
+
+
+def anchor_x(name, side):
+    anchor = FIELDS[name]["anchor"]
+    assert anchor["side"] == side, (name, anchor)
+    return anchor["x"]
+
+
+WIDTH, HEIGHT = LAYOUT["picture"]["width"], LAYOUT["picture"]["height"]
 SUPERSAMPLE = 4  # shapes are drawn this much larger and averaged down
 
 STATUS_BAR_HEIGHT = 72
 TITLE_BAR = (72, 184)            # y range of the app title bar
 HEADER_END = 540                 # the header colour runs under the first card
-BALANCE_X = 132
+BALANCE_X = anchor_x("balance", "left")
 BALANCE_CAPTION_TOP = 292
 WITHDRAW_BUTTON = (858, 352, 1008, 420)
 
 CARD_MARGIN = 30
 CARD_RADIUS = 24
 INCOME_CARD = (460, 684)         # y range
-INCOME_CENTRES = (262, 802)
+INCOME_CENTRES = (anchor_x("this-month", "centre"), anchor_x("last-month", "centre"))
 INCOME_CAPTION_CENTRE_Y = 510
 INCOME_DIVIDER_X = 540
 NOTICE_ROW = (708, 788)
@@ -61,8 +78,8 @@ DATA_CARD = (812, 1226)
 DATA_HEADING_CENTRE_Y = 880
 DATA_SEPARATORS_Y = (950, 1060)
 SETTLED_CAPTION_CENTRE_Y = 1005
-CONTENT_LEFT = 96
-COUNT_COLUMNS_X = (96, 424, 794)
+COUNT_COLUMNS_X = tuple(anchor_x(name, "left") for name in ("clicks", "payments", "transaction"))
+CONTENT_LEFT = COUNT_COLUMNS_X[0]  # the cards' text starts where the first count does
 COUNT_CAPTION_CENTRE_Y = 1102
 COUNT_DIVIDERS_X = (392, 762)
 LIST_CARD_TOP = 1250
@@ -73,20 +90,13 @@ TAB_BAR_TOP = 1780
 TABS = ("首页", "推广", "收益", "我的")
 ACTIVE_TAB = 2
 
-# Where the program draws values; the template must stay plain there.
-# (x0, y0, x1, y1, colour or None for "header, any colour but no ink").
-VALUE_AREAS = (
-    (860, 10, 1060, 56, None),           # time-of-day word and clock
-    (120, 350, 620, 420, None),          # account balance
-    (CARD_MARGIN + 40, 540, 530, 630, WHITE),          # this month: sign + value
-    (550, 540, WIDTH - CARD_MARGIN - 40, 630, WHITE),  # last month
-    (390, 965, 1000, 1035, WHITE),       # settled income
-    (90, 1140, 380, 1195, WHITE),        # clicks
-    (418, 1140, 750, 1195, WHITE),       # payments
-    (788, 1140, 1010, 1195, WHITE),      # transaction income
-)
+# Where the program draws values; the template must stay plain there: in the header any colour
+# but no ink, on a card pure white. Fields sharing an area (the clock and its word) count once.
+VALUE_AREAS = tuple(dict.fromkeys(
+    (*field["keep_clear"], None if field["keep_clear"][1] < HEADER_END else WHITE)
+    for field in LAYOUT["fields"]))
 
-SIGN_SIZE = (25, 29)
+SIGN_SIZE = (LAYOUT["sign"]["width"], LAYOUT["sign"]["height"])
 ICON_SIZE = 128
 
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config make
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
+  nlohmann-json3-dev
   qt6-base-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev

@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteWhole(source, std::string_view(reinterpret_cast<const char*>(data), size));
   WriteWhole(target, kEarlierFile);
 
-  const int result = ConvertToJpeg(source.string(), target.string(), false, 100, true, 0);
+  const int result = ConvertToJpeg(source.string(), target.string());
   Require(result == kJpegWritten || result == kJpegUnreadableSource,
           "the conversion gave a code other than written or unreadable", size);
   Require(Entries(Folder()) == std::set<std::string>{"source.bmp", "target.jpg"},
