@@ -4,9 +4,11 @@ currency sign stamped beside the monthly incomes, and the program icon.
 
     tools/build_pictures.py [OUTDIR]        (default: assets/pictures)
 
-Writes template.png, currency_sign.png and icon.png. The output depends only on
-this file, Pillow, FreeType and the Noto Sans CJK fonts, so two runs on the
-same system give byte-identical files.
+Writes template.png, currency_sign.png, icon.png (128 px, the window's icon)
+and icon_16.png ... icon_256.png, the icon at the other sizes the desktop's
+icon theme gets (THEME_ICON_SIZES). The output depends only on this file,
+Pillow, FreeType and the Noto Sans CJK fonts, so two runs on the same system
+give byte-identical files.
 
 The template leaves the places where the program draws the typed values plain
 (header colour or pure card white); check_value_areas() guards that. Those
@@ -97,7 +99,9 @@ VALUE_AREAS = tuple(dict.fromkeys(
     for field in LAYOUT["fields"]))
 
 SIGN_SIZE = (LAYOUT["sign"]["width"], LAYOUT["sign"]["height"])
-ICON_SIZE = 128
+ICON_SIZE = 128  # the window's icon, built into the program
+# The desktop's icon theme gets the same icon at these sizes; the 128 px one is icon.png itself.
+THEME_ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 
 # --------------------------------------------------------------- helpers ---
@@ -431,28 +435,49 @@ def build_currency_sign():
 
 
 # ------------------------------------------------------------------- icon ---
-def build_icon():
+def build_icon(size=ICON_SIZE):
     """A violet rounded square with a white "L" whose foot turns into a rising line,
-    and an amber spark at its tip."""
-    s = 8
-    size = ICON_SIZE * s
-    colour = Image.new("RGB", (size, size))
-    d = ImageDraw.Draw(colour)
-    for y in range(size):
-        d.line((0, y, size - 1, y), fill=mix((126, 84, 214), (52, 34, 120), y / (size - 1)))
+    and an amber spark at its tip; drawn on a 128 unit grid scaled to `size` pixels.
 
-    def stroke(points, width, fill):
-        pts = [(x * s, y * s) for x, y in points]
-        d.line(pts, fill=fill, width=round(width * s), joint="curve")
-        r = width * s / 2
-        for x, y in pts:
+    Drawn supersampled at the size itself rather than scaled from another size. Below 128 px
+    the straight strokes get a whole number of pixels' width with their edges on pixel lines,
+    the rounded square a whole pixel margin, and the spark at least three pixels across, so
+    the small theme icons stay crisp."""
+    s = 8 if size >= ICON_SIZE else -(-1024 // size)  # supersampling factor
+    unit = size / ICON_SIZE * s                        # one grid unit, in supersampled pixels
+    big = size * s
+    colour = Image.new("RGB", (big, big))
+    d = ImageDraw.Draw(colour)
+    for y in range(big):
+        d.line((0, y, big - 1, y), fill=mix((126, 84, 214), (52, 34, 120), y / (big - 1)))
+
+    width, margin, spark = 15 * unit, 4 * unit, 9 * unit
+    stem_x, foot_y = 40 * unit, 92 * unit
+    if size < ICON_SIZE:
+        width = max(2, round(15 * size / ICON_SIZE)) * s
+        margin = max(1, int(4 * size / ICON_SIZE + 0.5)) * s
+        spark = max(spark, 1.5 * s)
+
+        def on_pixel_edges(centre):
+            # the stroke's two edges fall on pixel lines
+            half = width / 2
+            return round((centre - half) / s) * s + half
+
+        stem_x, foot_y = on_pixel_edges(stem_x), on_pixel_edges(foot_y)
+
+    def stroke(points, fill):
+        d.line(points, fill=fill, width=round(width), joint="curve")
+        r = width / 2
+        for x, y in points:
             d.ellipse((x - r, y - r, x + r, y + r), fill=fill)
 
-    stroke([(40, 30), (40, 92), (70, 92), (94, 62)], 15, WHITE)
-    d.ellipse(((100 - 9) * s, (44 - 9) * s, (100 + 9) * s, (44 + 9) * s), fill=ACCENT)
-    alpha = Image.new("L", (size, size), 0)
-    ImageDraw.Draw(alpha).rounded_rectangle((4 * s, 4 * s, size - 4 * s - 1, size - 4 * s - 1),
-                                            radius=28 * s, fill=255)
+    stroke([(stem_x, 30 * unit), (stem_x, foot_y), (70 * unit, foot_y), (94 * unit, 62 * unit)],
+           WHITE)
+    d.ellipse((100 * unit - spark, 44 * unit - spark, 100 * unit + spark, 44 * unit + spark),
+              fill=ACCENT)
+    alpha = Image.new("L", (big, big), 0)
+    ImageDraw.Draw(alpha).rounded_rectangle((margin, margin, big - margin - 1, big - margin - 1),
+                                            radius=28 * unit, fill=255)
     icon = colour.reduce(s).convert("RGBA")
     icon.putalpha(alpha.reduce(s))
     return icon
@@ -471,6 +496,9 @@ def main():
     save_png(build_template(), os.path.join(out_dir, "template.png"))
     save_png(build_currency_sign(), os.path.join(out_dir, "currency_sign.png"))
     save_png(build_icon(), os.path.join(out_dir, "icon.png"))
+    for size in THEME_ICON_SIZES:
+        if size != ICON_SIZE:
+            save_png(build_icon(size), os.path.join(out_dir, f"icon_{size}.png"))
 
 
 if __name__ == "__main__":
