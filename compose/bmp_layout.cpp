@@ -1,7 +1,6 @@
 #include "compose/bmp_layout.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -18,19 +17,12 @@ void Put32(unsigned char* at, std::uint32_t value) {
 }  // namespace
 
 void WriteBmp24(const unsigned char* rgb, std::int32_t width, std::int32_t height,
-                std::vector<unsigned char>& bmp) {
+                unsigned char* bmp) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   const std::size_t rowSize = BmpRowSize(width);
   const std::size_t imageSize = rowSize * static_cast<std::size_t>(height);
-  try {
-    bmp.resize(kBmpHeaderSize + imageSize);
-  } catch (const std::bad_alloc&) {
-    bmp.clear();
-    bmp.shrink_to_fit();
-    return;
-  }
-  unsigned char* header = bmp.data();
+  unsigned char* header = bmp;
   std::memset(header, 0, kBmpHeaderSize);
   header[0] = 'B';
   header[1] = 'M';

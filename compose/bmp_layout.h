@@ -3,7 +3,7 @@
 // first, each pixel blue, green, red, each row padded with zeros to a multiple of 4 bytes.
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <new>
 
 inline constexpr std::size_t kBmpHeaderSize = 54;
 
@@ -12,7 +12,24 @@ constexpr std::size_t BmpRowSize(std::int32_t width) {
   return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
 }
 
-// Writes the BMP file of an RGB raster (top row first) into `bmp`, reusing its memory.
-// `bmp` is left empty when the memory cannot be had.
+// Bytes of the BMP file of a picture of that size.
+constexpr std::size_t BmpFileSize(std::int32_t width, std::int32_t height) {
+  return kBmpHeaderSize + BmpRowSize(width < 0 ? 0 : width) * static_cast<std::size_t>(height < 0 ? 0 : height);
+}
+
+// Writes the BMP file of an RGB raster (top row first) into `bmp`, BmpFileSize bytes.
 void WriteBmp24(const unsigned char* rgb, std::int32_t width, std::int32_t height,
-                std::vector<unsigned char>& bmp);
+                unsigned char* bmp);
+
+// The same into a buffer whose memory is reused; it is left empty when the memory cannot be had.
+template <typename Bytes>
+void WriteBmp24(const unsigned char* rgb, std::int32_t width, std::int32_t height, Bytes& bmp) {
+  try {
+    bmp.resize(BmpFileSize(width, height));
+  } catch (const std::bad_alloc&) {
+    bmp.clear();
+    bmp.shrink_to_fit();
+    return;
+  }
+  WriteBmp24(rgb, width, height, bmp.data());
+}

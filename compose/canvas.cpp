@@ -135,17 +135,17 @@ void DrawLine(Canvas& canvas, const CanvasFont& font, std::int64_t x, std::int64
 
 void DecodeBackground(Canvas& canvas) {
   canvas.backgroundDecoded = true;
-  canvas.background.clear();
-  canvas.backgroundWidth = canvas.backgroundHeight = 0;
-  auto picture = DecodePngToRgb(canvas.settings.backgroundPng,
-                                EffectiveBackground(canvas.settings.backgroundColour));
-  if (!picture) return;
-  canvas.background = std::move(picture->pixels);
-  canvas.backgroundWidth = picture->width;
-  canvas.backgroundHeight = picture->height;
+  canvas.background = DecodeBackgroundPicture(canvas.settings);
 }
 
 }  // namespace
+
+std::shared_ptr<const RgbPicture> DecodeBackgroundPicture(const CanvasSettings& settings) {
+  if (settings.decodedBackground) return settings.decodedBackground;
+  auto picture = DecodePngToRgb(settings.backgroundPng, EffectiveBackground(settings.backgroundColour));
+  if (!picture) return nullptr;
+  return std::make_shared<const RgbPicture>(std::move(*picture));
+}
 
 Canvas MakeCanvas(const CanvasSettings& settings, std::shared_ptr<FontCache> fonts) {
   Canvas canvas;
@@ -167,16 +167,18 @@ void Clear(Canvas& canvas) {
   const std::int32_t width = canvas.settings.width, height = canvas.settings.height;
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   unsigned char* raster = canvas.raster.data();
-  const std::int32_t tileWidth = canvas.backgroundWidth, tileHeight = canvas.backgroundHeight;
+  const RgbPicture* picture = canvas.background.get();
+  const std::int32_t tileWidth = picture ? picture->width : 0;
+  const std::int32_t tileHeight = picture ? picture->height : 0;
   if (tileWidth > 0 && tileHeight > 0) {
     const std::size_t tileRowBytes = static_cast<std::size_t>(tileWidth) * 3;
     if (tileWidth == width && tileHeight >= height) {
-      std::memcpy(raster, canvas.background.data(), rowBytes * static_cast<std::size_t>(height));
+      std::memcpy(raster, picture->pixels.data(), rowBytes * static_cast<std::size_t>(height));
       return;
     }
     for (std::int32_t y = 0; y < height; ++y) {
       const unsigned char* tileRow =
-          canvas.background.data() + static_cast<std::size_t>(y % tileHeight) * tileRowBytes;
+          picture->pixels.data() + static_cast<std::size_t>(y % tileHeight) * tileRowBytes;
       unsigned char* out = raster + static_cast<std::size_t>(y) * rowBytes;
       for (std::size_t done = 0; done < rowBytes; done += tileRowBytes)
         std::memcpy(out + done, tileRow, std::min(tileRowBytes, rowBytes - done));
@@ -252,13 +254,21 @@ std::vector<unsigned char> GetPicture(const Canvas& canvas) {
   return bmp;
 }
 
-void GetPictureInto(const Canvas& canvas, std::vector<unsigned char>& bmp) {
+namespace {
+
+template <typename Bytes>
+void WritePictureOf(const Canvas& canvas, Bytes& bmp) {
   if (!HasRaster(canvas)) {
     bmp.clear();
     return;
   }
   WriteBmp24(canvas.raster.data(), canvas.settings.width, canvas.settings.height, bmp);
 }
+
+}  // namespace
+
+void GetPictureInto(const Canvas& canvas, std::vector<unsigned char>& bmp) { WritePictureOf(canvas, bmp); }
+void GetPictureInto(const Canvas& canvas, PictureBytes& bmp) { WritePictureOf(canvas, bmp); }
 
 Colour PixelAt(const Canvas& canvas, std::int32_t x, std::int32_t y) {
   if (!HasRaster(canvas) || x < 0 || y < 0 || x >= canvas.settings.width ||

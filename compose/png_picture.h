@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "compose/colour.h"
+#include "compose/picture_memory.h"
 
 struct RgbPicture {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<unsigned char> pixels;  // width x height x 3 bytes, R G B, top row first
+  PictureBytes pixels;  // width x height x 3 bytes, R G B, top row first
 };
 
 // Decodes a PNG file held in memory to 8-bit RGB. Translucent pixels are composed over `matte`.

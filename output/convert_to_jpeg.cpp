@@ -15,6 +15,7 @@ extern "C" {
 
 #include "output/atomic_file.h"
 #include "output/bmp_file.h"
+#include "output/jpeg_coefficient_memory.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ class Compressor {
 
   jpeg_compress_struct cinfo{};
   ErrorTrap trap{};
+  JpegCoefficientMemory coefficients;
 };
 
 // An error inside libjpeg leaves this function by longjmp, so it must hold no object with a
@@ -90,6 +92,7 @@ bool Compress(Compressor& compressor, const JpegSource& picture, FILE* out,
   if (setjmp(compressor.trap.jump) != 0) return false;
 
   jpeg_create_compress(&cinfo);
+  compressor.coefficients.Install(cinfo);
   jpeg_stdio_dest(&cinfo, out);
   cinfo.image_width = static_cast<JDIMENSION>(picture.width);
   cinfo.image_height = static_cast<JDIMENSION>(picture.height);

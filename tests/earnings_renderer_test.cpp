@@ -21,7 +21,7 @@
 
 namespace {
 
-using Raster = std::vector<unsigned char>;
+using Raster = PictureBytes;
 
 constexpr std::int32_t kWidth = 1080;
 constexpr std::int32_t kHeight = 1920;
