@@ -57,7 +57,9 @@ std::int64_t AccumulateSaturated(std::int64_t value, char digit, std::int64_t li
 
 // Reads the decimal number at the start of an already folded text. The number is copied into
 // plain ASCII (exponent marker "e") for std::from_chars, which reads "." whatever the locale.
-double ReadDecimal(std::string_view text) {
+// `end` receives where reading stopped, 0 when the text holds no number.
+double ReadDecimal(std::string_view text, std::size_t& end) {
+  end = 0;
   std::size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;
 
@@ -96,6 +98,7 @@ double ReadDecimal(std::string_view text) {
     }
   }
   if (!anyDigit) return 0.0;
+  end = i;
 
   std::int64_t exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
@@ -107,6 +110,7 @@ double ReadDecimal(std::string_view text) {
     }
     if (j < text.size() && IsDigit(text[j])) {
       number += 'e';
+      for (end = j; end < text.size() && IsDigit(text[end]);) ++end;
       if (exponentNegative) number += '-';
       for (; j < text.size() && IsDigit(text[j]); ++j) {
         number += text[j];
@@ -117,12 +121,12 @@ double ReadDecimal(std::string_view text) {
   }
 
   double magnitude = 0.0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(),
-                                            magnitude, std::chars_format::general);
+  const auto [converted, error] = std::from_chars(number.data(), number.data() + number.size(),
+                                                  magnitude, std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
     const bool overflow = nonZeroDigit && leadingMagnitude + exponent > 0;
     magnitude = overflow ? std::numeric_limits<double>::infinity() : 0.0;
-  } else if (error != std::errc{} || end != number.data() + number.size()) {
+  } else if (error != std::errc{} || converted != number.data() + number.size()) {
     return 0.0;  // cannot happen for the text built above
   }
   return negative ? -magnitude : magnitude;
@@ -206,7 +210,19 @@ std::string FormatThirteenDigits(double value) {
 
 }  // namespace
 
-double ParseNumber(std::string_view text) { return ReadDecimal(FoldFullWidth(text)); }
+double ParseNumber(std::string_view text) {
+  std::size_t end = 0;
+  return ReadDecimal(FoldFullWidth(text), end);
+}
+
+bool AmountReadsWhole(std::string_view text) {
+  const std::string folded = FoldFullWidth(text);
+  std::size_t end = 0;
+  const double value = ReadDecimal(folded, end);
+  if (end == 0 || !std::isfinite(value)) return false;
+  while (end < folded.size() && IsSpace(folded[end])) ++end;
+  return end == folded.size();
+}
 
 std::string FormatFixed(double value, int decimals) {
   if (decimals < 0) decimals = 0;

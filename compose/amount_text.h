@@ -18,6 +18,10 @@ std::string FormatFixed(double value, int decimals);
 // The text cut at its last "."; without one, the whole text is the fraction part.
 AmountPieces SplitAmount(std::string_view text);
 
+// Whether ParseNumber reads the whole text as one finite number (white space around it
+// allowed): "12.5", "１２３.４" and " 7 " do, "abc", "1,234.5", "12元", "" and "1e400" do not.
+bool AmountReadsWhole(std::string_view text);
+
 // What the confirm button writes back into an amount box: FormatFixed(ParseNumber(text), 2).
 std::string NormaliseAmountText(std::string_view text);
 

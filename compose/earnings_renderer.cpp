@@ -71,18 +71,42 @@ FontRecord& StyledRecord(ProgramState& state, const ScreenElement& element) {
 
 }  // namespace
 
+namespace {
+
+CanvasSettings TemplateSettings(const ScreenDescription& screen) {
+  return {.width = screen.width, .height = screen.height, .backgroundPng = screen.templatePicture()};
+}
+
+CanvasSettings SignSettings(const ScreenDescription& screen) {
+  return {.width = screen.signWidth, .height = screen.signHeight,
+          .backgroundPng = screen.signPicture()};
+}
+
+}  // namespace
+
+ScreenPictures DecodeScreenPictures(const ScreenDescription& screen) {
+  return {DecodeBackgroundPicture(TemplateSettings(screen)),
+          DecodeBackgroundPicture(SignSettings(screen))};
+}
+
 RenderSurfaces MakeRenderSurfaces(std::shared_ptr<const FaceLibrary> faces,
+                                  const ScreenDescription& screen) {
+  return MakeRenderSurfaces(std::move(faces), ScreenPictures{}, screen);
+}
+
+RenderSurfaces MakeRenderSurfaces(std::shared_ptr<const FaceLibrary> faces,
+                                  const ScreenPictures& pictures,
                                   const ScreenDescription& screen) {
   RenderSurfaces surfaces;
   surfaces.fonts = std::make_shared<FontCache>(std::move(faces));
-  surfaces.templateSurface = MakeCanvas(
-      {.width = screen.width, .height = screen.height, .backgroundPng = screen.templatePicture()},
-      surfaces.fonts);
+  CanvasSettings templateSettings = TemplateSettings(screen);
+  templateSettings.decodedBackground = pictures.templatePicture;
+  CanvasSettings signSettings = SignSettings(screen);
+  signSettings.decodedBackground = pictures.signPicture;
+  surfaces.templateSurface = MakeCanvas(templateSettings, surfaces.fonts);
   surfaces.measuringSurface =
       MakeCanvas({.width = 28, .height = 27, .keepsRaster = false}, surfaces.fonts);
-  surfaces.signSurface = MakeCanvas(
-      {.width = screen.signWidth, .height = screen.signHeight, .backgroundPng = screen.signPicture()},
-      surfaces.fonts);
+  surfaces.signSurface = MakeCanvas(signSettings, surfaces.fonts);
   return surfaces;
 }
 

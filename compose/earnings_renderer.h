@@ -21,7 +21,18 @@ struct RenderSurfaces {
   Canvas signSurface;       // the sign's size, background: the currency sign
 };
 
+// The screen's two pictures decoded once, to be shared by the surfaces of many render contexts
+// (the workers of a batch) instead of each decoding its own.
+struct ScreenPictures {
+  std::shared_ptr<const RgbPicture> templatePicture;
+  std::shared_ptr<const RgbPicture> signPicture;
+};
+ScreenPictures DecodeScreenPictures(const ScreenDescription& screen = EarningsScreen());
+
 RenderSurfaces MakeRenderSurfaces(std::shared_ptr<const FaceLibrary> faces,
+                                  const ScreenDescription& screen = EarningsScreen());
+RenderSurfaces MakeRenderSurfaces(std::shared_ptr<const FaceLibrary> faces,
+                                  const ScreenPictures& pictures,
                                   const ScreenDescription& screen = EarningsScreen());
 
 // Gives the surfaces fonts from another library (the window makes its surfaces before the

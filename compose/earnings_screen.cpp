@@ -27,15 +27,15 @@ using enum Across;
 // The free areas are where values of any sensible length land; the template's header (above
 // y = 540) varies a little in colour but carries no ink there, the cards are plain white.
 constexpr std::array kFields{
-    ScreenField{"clock", kClock, "10:23", {}, {860, 10, 1060, 56}},
-    ScreenField{"word", kWord, kWords[0], kWords, {860, 10, 1060, 56}},
-    ScreenField{"balance", kAmount, "5.00", {}, {120, 350, 620, 420}},
-    ScreenField{"this-month", kAmount, "5.00", {}, {70, 540, 530, 630}},
-    ScreenField{"last-month", kAmount, "5.00", {}, {550, 540, 1010, 630}},
-    ScreenField{"settled", kAmount, "5.00", {}, {390, 965, 1000, 1035}},
-    ScreenField{"clicks", kCount, "0", {}, {90, 1140, 380, 1195}},
-    ScreenField{"payments", kCount, "0", {}, {418, 1140, 750, 1195}},
-    ScreenField{"transaction", kAmount, "5.00", {}, {788, 1140, 1046, 1195}},
+    ScreenField{"clock", "the phone clock", kClock, "10:23", {}, {860, 10, 1060, 56}},
+    ScreenField{"word", "the time-of-day word", kWord, kWords[0], kWords, {860, 10, 1060, 56}},
+    ScreenField{"balance", "the account balance", kAmount, "5.00", {}, {120, 350, 620, 420}},
+    ScreenField{"this-month", "this month's income", kAmount, "5.00", {}, {70, 540, 530, 630}},
+    ScreenField{"last-month", "last month's income", kAmount, "5.00", {}, {550, 540, 1010, 630}},
+    ScreenField{"settled", "the settled income", kAmount, "5.00", {}, {390, 965, 1000, 1035}},
+    ScreenField{"clicks", "the click count", kCount, "0", {}, {90, 1140, 380, 1195}},
+    ScreenField{"payments", "the payment count", kCount, "0", {}, {418, 1140, 750, 1195}},
+    ScreenField{"transaction", "the transaction income", kAmount, "5.00", {}, {788, 1140, 1046, 1195}},
 };
 
 // Integer parts are drawn at 45 points, bold, and each fraction ("." and the decimals) starts

@@ -25,6 +25,7 @@ struct PixelBox {
 
 struct ScreenField {
   std::string_view name;                    // as the command line spells it, e.g. "this-month"
+  std::string_view description;             // for the command line's help
   FieldKind kind;
   std::string_view initialText;             // GBK: the window's box holds it at start
   std::span<const std::string_view> words;  // GBK: the only texts a word may be; else empty

@@ -161,7 +161,7 @@ bool PendingFile::Write(std::span<const unsigned char> bytes, std::error_code& e
   return true;
 }
 
-bool PendingFile::Commit(std::error_code& error) {
+bool PendingFile::Commit(std::error_code& error, Durability durability) {
   error.clear();
   if (!stream_) {
     error = std::make_error_code(std::errc::bad_file_descriptor);
@@ -175,7 +175,8 @@ bool PendingFile::Commit(std::error_code& error) {
   if (firstWriteError_) return fail(firstWriteError_);
   if (std::fflush(stream_) != 0) return fail(LastError());
   if (std::ferror(stream_)) return fail(std::make_error_code(std::errc::io_error));
-  if (::fsync(::fileno(stream_)) != 0) return fail(LastError());
+  if (durability == Durability::kSynced && ::fsync(::fileno(stream_)) != 0)
+    return fail(LastError());
   FILE* stream = std::exchange(stream_, nullptr);
   if (std::fclose(stream) != 0) return fail(LastError());
   const std::error_code placed = replacesFile_ ? RenameOverFile(temporaryPath_, target_)
@@ -189,9 +190,9 @@ bool PendingFile::Commit(std::error_code& error) {
 }
 
 bool WriteFileAtomically(const fs::path& target, std::span<const unsigned char> bytes,
-                         std::error_code& error) {
+                         std::error_code& error, Durability durability) {
   std::optional<PendingFile> file = PendingFile::CreateBeside(target, error);
   if (!file) return false;
   if (!file->Write(bytes, error)) return false;  // the destructor removes the temporary file
-  return file->Commit(error);
+  return file->Commit(error, durability);
 }

@@ -5,6 +5,11 @@
 #include <span>
 #include <system_error>
 
+// Whether a file is synced to disk before it takes its place. Synced, an earlier file there
+// survives a crash whole or is replaced by the whole new one; a batch of many pictures instead
+// syncs its output's file system once at the end.
+enum class Durability { kSynced, kUnsynced };
+
 // A file that is being written beside its final place and only replaces what is at the target
 // once it is complete. The target is the path where the given path's symbolic links end
 // (ResolveWriteTarget); only a regular file there is ever replaced, or a new one made. The
@@ -40,14 +45,15 @@ class PendingFile {
   // Writes all of `bytes` to the stream; on failure keeps the reason for Commit as well.
   bool Write(std::span<const unsigned char> bytes, std::error_code& error);
 
-  // Flushes, syncs to disk, closes and renames the temporary file over the target. On failure
+  // Flushes, syncs to disk (unless kUnsynced), closes and renames the temporary file over the
+  // target. On failure
   // the temporary file is removed, the target is left as it was and `error` says why. Only what
   // CreateBeside found at the target gives way: when something else came there meanwhile (a
   // file where there was none: file_exists; a folder, a FIFO... where a file was), it stays.
   // Once the file is in place, old temporary files of this target that a killed run left in
   // its folder are removed (regular files under exactly this target's temporary-name pattern,
   // last changed over a minute ago).
-  bool Commit(std::error_code& error);
+  bool Commit(std::error_code& error, Durability durability = Durability::kSynced);
 
  private:
   PendingFile(FILE* stream, std::filesystem::path temporaryPath, std::filesystem::path target,
@@ -63,4 +69,4 @@ class PendingFile {
 
 // Writes `bytes` as the whole contents of `target` through a PendingFile.
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const unsigned char> bytes,
-                         std::error_code& error);
+                         std::error_code& error, Durability durability = Durability::kSynced);

@@ -146,7 +146,7 @@ std::error_code ReasonOf(const ErrorTrap& trap) {
 }
 
 int WriteJpeg(const JpegSource& picture, const std::string& targetPath, const JpegSettings& settings,
-              std::error_code& writeError) {
+              std::error_code& writeError, Durability durability = Durability::kSynced) {
   std::optional<PendingFile> file = PendingFile::CreateBeside(targetPath, writeError);
   if (!file) return kJpegWriteFailed;
   Compressor compressor;
@@ -154,8 +154,15 @@ int WriteJpeg(const JpegSource& picture, const std::string& targetPath, const Jp
     writeError = ReasonOf(compressor.trap);
     return kJpegWriteFailed;  // the PendingFile removes its temporary file
   }
-  if (!file->Commit(writeError)) return kJpegWriteFailed;
+  if (!file->Commit(writeError, durability)) return kJpegWriteFailed;
   return kJpegWritten;
+}
+
+std::optional<JpegSource> RgbSource(std::span<const unsigned char> rgb, int width, int height) {
+  if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide ||
+      rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
+    return std::nullopt;
+  return JpegSource{width, height, rgb.data(), static_cast<std::ptrdiff_t>(width) * 3, JCS_RGB};
 }
 
 }  // namespace
@@ -172,16 +179,28 @@ int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string&
 
 int ConvertRgbToJpeg(std::span<const unsigned char> rgb, int width, int height,
                      const std::string& targetPath, const JpegSettings& settings,
-                     std::error_code* writeError) {
+                     std::error_code* writeError, Durability durability) {
   std::error_code unused;
   std::error_code& reason = ReasonSink(writeError, unused);
   if (!SettingsValid(targetPath, settings)) return kJpegBadArguments;
-  if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide ||
-      rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
-    return kJpegUnreadableSource;
-  const JpegSource source{width, height, rgb.data(), static_cast<std::ptrdiff_t>(width) * 3,
-                          JCS_RGB};
-  return WriteJpeg(source, targetPath, settings, reason);
+  const std::optional<JpegSource> source = RgbSource(rgb, width, height);
+  if (!source) return kJpegUnreadableSource;
+  return WriteJpeg(*source, targetPath, settings, reason, durability);
+}
+
+int WriteRgbJpegToStream(std::span<const unsigned char> rgb, int width, int height, FILE* out,
+                         const JpegSettings& settings, std::error_code* writeError) {
+  std::error_code unused;
+  std::error_code& reason = ReasonSink(writeError, unused);
+  if (out == nullptr || !SettingsValid("-", settings)) return kJpegBadArguments;
+  const std::optional<JpegSource> source = RgbSource(rgb, width, height);
+  if (!source) return kJpegUnreadableSource;
+  Compressor compressor;
+  if (!Compress(compressor, *source, out, settings)) {
+    reason = ReasonOf(compressor.trap);
+    return kJpegWriteFailed;
+  }
+  return kJpegWritten;
 }
 
 int ConvertToJpeg(const std::string& sourcePath, const std::string& targetPath,

@@ -1,8 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <system_error>
+
+#include "output/atomic_file.h"
 
 // Result codes of ConvertToJpeg.
 enum JpegResult : int {
@@ -41,4 +44,10 @@ int ConvertBmpBytesToJpeg(std::span<const unsigned char> bmp, const std::string&
 // raster does not match the size.
 int ConvertRgbToJpeg(std::span<const unsigned char> rgb, int width, int height,
                      const std::string& targetPath, const JpegSettings& settings = {},
-                     std::error_code* writeError = nullptr);
+                     std::error_code* writeError = nullptr,
+                     Durability durability = Durability::kSynced);
+
+// The same raster's JPEG written to an open stream (standard output), as it is encoded; -4
+// when the stream fails. The caller flushes and checks the stream.
+int WriteRgbJpegToStream(std::span<const unsigned char> rgb, int width, int height, FILE* out,
+                         const JpegSettings& settings = {}, std::error_code* writeError = nullptr);

@@ -2,11 +2,14 @@
 // Picture files of the composed raster: the formats a file name asks for by its extension, and
 // writing a raster as one, atomically.
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
+
+#include "output/atomic_file.h"
 
 enum class PictureFormat {
   kJpeg,  // baseline JFIF, the save's settings (quality 100)
@@ -25,4 +28,11 @@ std::string_view ExtensionOf(PictureFormat format);
 // replacing what is there only once the new file is complete. False with the reason in `error`
 // when it could not be written; then whatever was at the path is as it was.
 bool WritePictureFile(std::span<const unsigned char> rgb, std::int32_t width, std::int32_t height,
-                      PictureFormat format, const std::string& path, std::error_code& error);
+                      PictureFormat format, const std::string& path, std::error_code& error,
+                      Durability durability = Durability::kSynced);
+
+// The same picture file written to an open stream (standard output), flushed. False with the
+// reason in `error` when the stream failed.
+bool WritePictureToStream(std::span<const unsigned char> rgb, std::int32_t width,
+                          std::int32_t height, PictureFormat format, FILE* out,
+                          std::error_code& error);

@@ -1,8 +1,6 @@
 // The `lumivale render` command line, run as a separate process the way a user or a script runs it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +17,7 @@
 #include "fonts/font_provisioning.h"
 #include "output/convert_to_jpeg.h"
 #include "tests/file_helpers.h"
+#include "tests/program_run.h"
 #include "tests/temporary_folder.h"
 
 namespace fs = std::filesystem;
@@ -28,11 +27,7 @@ namespace {
 using file_helpers::ReadBytes;
 using file_helpers::ReadText;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using program_run::Outcome;
 
 class CommandLine : public testing::Test {
  protected:
@@ -59,42 +54,7 @@ class CommandLine : public testing::Test {
   }
 
   Outcome Spawn(std::vector<std::string> arguments) {
-    std::vector<char*> argv;
-    for (auto& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> environment = {"PATH=/usr/bin:/bin", "LANG=C.UTF-8",
-                                            "QT_QPA_PLATFORM=no-such-platform",
-                                            "HOME=" + folder_.string()};
-    // A sanitized build's program reports to the same settings as the test itself.
-    for (const char* passed : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
-      if (const char* value = std::getenv(passed)) environment.push_back(std::string(passed) + "=" + value);
-    std::vector<char*> envp;
-    for (auto& e : environment) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    const fs::path outPath = folder_ / ".stdout", errPath = folder_ / ".stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::string previous = fs::current_path();
-    fs::current_path(folder_);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    fs::current_path(previous);
-    posix_spawn_file_actions_destroy(&actions);
-    Outcome outcome;
-    if (spawned != 0) return outcome;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.out = ReadText(outPath);
-    outcome.err = ReadText(errPath);
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return outcome;
+    return program_run::Run(folder_, std::move(arguments));
   }
 
   // What is in the folder besides the captured output.
@@ -204,27 +164,88 @@ TEST_F(CommandLine, UsageErrorsExitTwoAndWriteNothing) {
       {"render", "--out", "noextension"},
       {"render", "--out"},
       {"paint", "--out", "a.jpg"},
+      {"render", "xxclock", "11:11", "--out", "a.jpg"},  // no option is a word that ends in one
+      {"render", "--clockx", "11:11", "--out", "a.jpg"},
+      {"render", "--out", "a.png", "--format", "jpg"},  // the name and --format disagree
+      {"render", "--out", "a.jpg", "--format", "gif"},
+      {"render", "--balance", "abc", "--strict", "--out", "a.jpg"},
+      {"batch", "--out-dir", "out"},
   };
   for (const auto& arguments : cases) {
+    std::string label;
+    for (const std::string& argument : arguments) label += argument + " ";
+    SCOPED_TRACE(label);
     const Outcome outcome = Run(arguments);
-    EXPECT_EQ(outcome.status, 2) << arguments.back();
-    EXPECT_TRUE(outcome.out.empty()) << arguments.back();
-    EXPECT_NE(outcome.err.find("lumivale: "), std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("usage: lumivale render"), std::string::npos) << outcome.err;
-    EXPECT_TRUE(Entries().empty()) << arguments.back();
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(outcome.out.empty());
+    EXPECT_EQ(outcome.err.rfind("lumivale", 0), 0u) << outcome.err;
+    EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
+    EXPECT_TRUE(Entries().empty());
   }
 }
 
-TEST_F(CommandLine, HelpAndVersion) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"--help"}, {"render", "--help"}}) {
-    const Outcome help = Run(arguments);
+TEST_F(CommandLine, HelpOnEveryCommandAndTheVersion) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* shows;
+  } cases[] = {
+      {{"--help"}, "render"},
+      {{"-h"}, "batch"},
+      {{"render", "--help"}, "--this-month"},
+      {{"render", "-h"}, "--strict"},
+      {{"batch", "--help"}, "--shard"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    const Outcome help = Run(c.arguments);
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("usage: lumivale render"), std::string::npos);
+    EXPECT_NE(help.out.find("Usage: lumivale"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find(c.shows), std::string::npos) << help.out;
+    EXPECT_TRUE(help.err.empty()) << help.err;
   }
   const Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("lumivale ", 0), 0u) << version.out;
+  EXPECT_EQ(version.out, "lumivale " LUMIVALE_VERSION "\n");
+}
+
+// `--out -` sends the picture to standard output, the value lines to standard error; the bytes
+// are those of the file the same values give.
+TEST_F(CommandLine, APictureOnStandardOutput) {
+  ASSERT_EQ(Run({"render", "--balance", "66.6", "--out", "file.jpg"}).status, 0);
+  for (const char* format : {"jpg", "png", "bmp"}) {
+    SCOPED_TRACE(format);
+    const std::string file = std::string("file.") + format;
+    ASSERT_EQ(Run({"render", "--balance", "66.6", "--out", file}).status, 0);
+    const Outcome piped = Run({"render", "--balance", "66.6", "--out", "-", "--format", format});
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    const std::vector<unsigned char> expected = ReadBytes(folder_ / file);
+    EXPECT_TRUE(std::vector<unsigned char>(piped.out.begin(), piped.out.end()) == expected);
+    EXPECT_NE(piped.err.find("balance=66.60\n"), std::string::npos) << piped.err;
+  }
+  const Outcome jpegByDefault = Run({"render", "--balance", "66.6", "--out", "-"});
+  EXPECT_EQ(std::vector<unsigned char>(jpegByDefault.out.begin(), jpegByDefault.out.end()),
+            ReadBytes(folder_ / "file.jpg"));
+}
+
+// A value the normalisation cannot read whole is drawn as the confirm button draws it, and
+// said so (field, typed text, what was drawn); --strict refuses it and writes nothing.
+TEST_F(CommandLine, AmountsThatDoNotReadWholeAreNotedOrRefused) {
+  const Outcome noted = Run({"render", "--balance", "1,234.5", "--settled", "12元", "--this-month",
+                             " 7 ", "--out", "a.bmp"});
+  ASSERT_EQ(noted.status, 0) << noted.err;
+  EXPECT_NE(noted.out.find("balance=1.00\n"), std::string::npos);
+  EXPECT_NE(noted.err.find("balance: \"1,234.5\" is not read whole as a number; drawn as 1.00"),
+            std::string::npos) << noted.err;
+  EXPECT_NE(noted.err.find("settled: \"12元\""), std::string::npos) << noted.err;
+  EXPECT_EQ(noted.err.find("this-month"), std::string::npos) << "\" 7 \" reads whole";
+
+  const Outcome refused = Run({"render", "--balance", "abc", "--strict", "--out", "b.bmp"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("balance: \"abc\""), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(folder_ / "b.bmp"));
+  const Outcome rawIsAsTyped = Run({"render", "--raw", "--balance", "abc", "--strict", "--out", "c.bmp"});
+  EXPECT_EQ(rawIsAsTyped.status, 0) << rawIsAsTyped.err;
+  EXPECT_TRUE(rawIsAsTyped.err.empty());
 }
 
 TEST_F(CommandLine, FailedWriteNamesThePathExitsOneAndKeepsTheEarlierFile) {
