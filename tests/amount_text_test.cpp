@@ -117,6 +117,24 @@ TEST(AmountText, ReadsOnlyTheNumberAtTheStart) {
   for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << c.text;
 }
 
+// Whether the whole text is the number ParseNumber reads: what the command line notes when an
+// amount is drawn otherwise than it was typed.
+TEST(AmountText, TellsWhetherAnAmountReadsWhole) {
+  const struct {
+    const char* text;
+    bool whole;
+  } cases[] = {
+      {"12.5", true},        {" 7 ", true},        {"-0.125", true},  {"1e3", true},
+      {"2d2", true},         {".5", true},         {"5.", true},      {"\xA3\xB1\xA3\xB2", true},  // １２
+      {"\xA1\xA1" "5", true},  // an ideographic space, then 5
+      {"1e-400", true},      {"", false},          {"abc", false},    {"1,234.5", false},
+      {"12\xD4\xAA", false},  // 12元
+      {"1.2.3", false},      {"1e", false},        {"0x1A", false},   {"1e400", false},
+      {"5 6", false},        {".", false},         {"+", false},      {"\xA3\xA4" "5", false},  // ￥5
+  };
+  for (const auto& c : cases) EXPECT_EQ(AmountReadsWhole(c.text), c.whole) << c.text;
+}
+
 TEST(AmountText, ValuesBeyondADoubleSaturate) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
   const Parse cases[] = {
