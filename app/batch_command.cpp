@@ -31,6 +31,7 @@
 #include "compose/earnings_renderer.h"
 #include "compose/gbk_text.h"
 #include "fonts/font_provisioning.h"
+#include "output/atomic_file.h"
 #include "output/picture_file.h"
 
 namespace fs = std::filesystem;
@@ -383,7 +384,7 @@ class Batch {
     const Canvas& picture = worker.surfaces.templateSurface;
     std::error_code writeError;
     if (!WritePictureFile(picture.raster, picture.settings.width, picture.settings.height,
-                          setup_.format, target.string(), writeError, Durability::kUnsynced))
+                          setup_.format, target.string(), writeError, Durability::kBatched))
       return Fail(job, "cannot write " + target.string() + ": " + writeError.message());
     return BatchProgress::Outcome::kWritten;
   }
@@ -408,8 +409,10 @@ std::string PrepareOutDir(const fs::path& dir) {
 }
 
 // The pictures were written without syncing each: the whole output file system is synced once,
-// before the batch reports what it wrote.
+// before the batch reports what it wrote; and leftovers of earlier killed runs beside pictures
+// now whole are swept away once.
 std::string SyncOutDir(const fs::path& dir) {
+  SweepStaleTemporaryFiles(dir);
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return std::strerror(errno);
   const int synced = ::syncfs(fd);

@@ -21,6 +21,7 @@
 #include "assets/embedded_assets.h"
 #include "bench/bench_timing.h"
 #include "compose/earnings_renderer.h"
+#include "compose/picture_memory.h"
 #include "compose/png_picture.h"
 #include "fonts/font_provisioning.h"
 #include "output/bmp_file.h"
@@ -67,10 +68,12 @@ bool BenchRender(BenchContext& context) {
   });
 
   largeAllocations = 0;
+  const std::size_t mappedBefore = picture_memory::LargeAllocationCount();
   const double render = MedianMilliseconds(41, [&] {
     RenderEarningsScreen(context.state, context.surfaces, context.inputs, context.picture);
   });
-  const std::size_t allocationsDuringRenders = largeAllocations;
+  const std::size_t allocationsDuringRenders =
+      largeAllocations + (picture_memory::LargeAllocationCount() - mappedBefore);
 
   const Canvas& surface = context.surfaces.templateSurface;
   std::vector<unsigned char> rasterCopy(surface.raster.size());

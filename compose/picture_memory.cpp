@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
 #include <cstdint>
 
 namespace picture_memory {
@@ -9,11 +10,14 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
+std::atomic<std::size_t> largeAllocations{0};
+
 std::size_t RoundedUp(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
 }  // namespace
 
 void* AllocateLarge(std::size_t bytes) {
+  largeAllocations.fetch_add(1, std::memory_order_relaxed);
   const std::size_t size = RoundedUp(bytes);
   // Map a huge page more than needed, then give back what lies before the first 2 MiB boundary
   // and after the buffer.
@@ -31,5 +35,7 @@ void* AllocateLarge(std::size_t bytes) {
 }
 
 void FreeLarge(void* memory, std::size_t bytes) noexcept { ::munmap(memory, RoundedUp(bytes)); }
+
+std::size_t LargeAllocationCount() noexcept { return largeAllocations.load(std::memory_order_relaxed); }
 
 }  // namespace picture_memory

@@ -17,6 +17,10 @@ inline constexpr std::size_t kLargeBytes = std::size_t{1} << 20;
 void* AllocateLarge(std::size_t bytes);          // throws std::bad_alloc
 void FreeLarge(void* memory, std::size_t bytes) noexcept;
 
+// How many picture-sized buffers have been mapped so far: the benchmark checks that renders
+// after the first reuse theirs.
+std::size_t LargeAllocationCount() noexcept;
+
 }  // namespace picture_memory
 
 template <typename T>

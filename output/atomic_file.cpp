@@ -185,7 +185,7 @@ bool PendingFile::Commit(std::error_code& error, Durability durability) {
   // The folder itself is not synced: should the rename be lost in a crash, the earlier file
   // is still there whole, which is all a save promises.
   temporaryPath_.clear();
-  RemoveStaleTemporaryFiles(target_);
+  if (durability == Durability::kSynced) RemoveStaleTemporaryFiles(target_);
   return true;
 }
 
@@ -195,4 +195,23 @@ bool WriteFileAtomically(const fs::path& target, std::span<const unsigned char> 
   if (!file) return false;
   if (!file->Write(bytes, error)) return false;  // the destructor removes the temporary file
   return file->Commit(error, durability);
+}
+
+void SweepStaleTemporaryFiles(const fs::path& folder) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+  if (!listing) return;
+  timespec now {};
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return;
+  const int folderFd = ::dirfd(listing.get());
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::optional<std::string> target = TargetOfTemporaryName(entry->d_name);
+    if (!target) continue;
+    struct stat info {}, targetInfo {};
+    if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode) || now.tv_sec - info.st_mtim.tv_sec <= kStaleAfterSeconds) continue;
+    if (::fstatat(folderFd, target->c_str(), &targetInfo, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(targetInfo.st_mode))
+      continue;
+    ::unlinkat(folderFd, entry->d_name, 0);
+  }
 }

@@ -5,10 +5,12 @@
 #include <span>
 #include <system_error>
 
-// Whether a file is synced to disk before it takes its place. Synced, an earlier file there
-// survives a crash whole or is replaced by the whole new one; a batch of many pictures instead
-// syncs its output's file system once at the end.
-enum class Durability { kSynced, kUnsynced };
+// How a file takes its place. On its own it is synced to disk first, so an earlier file there
+// survives a crash whole or gives way to the whole new one, and old temporary files of the same
+// target that a killed run left behind are removed after. As one of a batch of many in one
+// folder it is neither: the batch syncs the folder's file system and sweeps it for such
+// leftovers once, at the end (SweepStaleTemporaryFiles).
+enum class Durability { kSynced, kBatched };
 
 // A file that is being written beside its final place and only replaces what is at the target
 // once it is complete. The target is the path where the given path's symbolic links end
@@ -45,7 +47,7 @@ class PendingFile {
   // Writes all of `bytes` to the stream; on failure keeps the reason for Commit as well.
   bool Write(std::span<const unsigned char> bytes, std::error_code& error);
 
-  // Flushes, syncs to disk (unless kUnsynced), closes and renames the temporary file over the
+  // Flushes, syncs to disk (unless batched), closes and renames the temporary file over the
   // target. On failure
   // the temporary file is removed, the target is left as it was and `error` says why. Only what
   // CreateBeside found at the target gives way: when something else came there meanwhile (a
@@ -70,3 +72,8 @@ class PendingFile {
 // Writes `bytes` as the whole contents of `target` through a PendingFile.
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const unsigned char> bytes,
                          std::error_code& error, Durability durability = Durability::kSynced);
+
+// Removes from `folder` what killed runs left while writing files that are now there whole:
+// regular files under a temporary-name pattern whose target is a regular file in the folder,
+// last changed over a minute ago. Nothing else is touched. For a batch, after its last file.
+void SweepStaleTemporaryFiles(const std::filesystem::path& folder);

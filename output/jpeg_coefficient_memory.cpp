@@ -1,5 +1,6 @@
 #include "output/jpeg_coefficient_memory.h"
 
+#include <cstring>
 #include <new>
 
 extern "C" {
@@ -11,7 +12,7 @@ extern "C" {
 struct jvirt_barray_control {
   JDIMENSION blocksPerRow = 0;
   JDIMENSION rows = 0;
-  std::vector<JCOEF, PictureAllocator<JCOEF>> coefficients;  // DCTSIZE2 per block, zeroed when made
+  bool preZero = false;
   std::vector<JBLOCKROW> rowStarts;
 };
 
@@ -19,6 +20,13 @@ namespace {
 
 JpegCoefficientMemory& OwnerOf(j_common_ptr cinfo) {
   return *static_cast<JpegCoefficientMemory*>(cinfo->client_data);
+}
+
+// Every compression on a thread uses the same coefficient memory, grown to the largest picture
+// so far: a batch's worker faults its pages in once, not once a picture.
+std::vector<JCOEF, PictureAllocator<JCOEF>>& ThreadCoefficients() {
+  thread_local std::vector<JCOEF, PictureAllocator<JCOEF>> coefficients;
+  return coefficients;
 }
 
 }  // namespace
@@ -36,7 +44,7 @@ void JpegCoefficientMemory::Install(jpeg_compress_struct& cinfo) {
 
 // These run inside libjpeg: a failure must leave by libjpeg's error exit, never by an
 // exception.
-jvirt_barray_ptr JpegCoefficientMemory::Request(j_common_ptr cinfo, int, boolean,
+jvirt_barray_ptr JpegCoefficientMemory::Request(j_common_ptr cinfo, int, boolean preZero,
                                                 JDIMENSION blocksPerRow, JDIMENSION rows,
                                                 JDIMENSION) {
   JpegCoefficientMemory& self = OwnerOf(cinfo);
@@ -44,6 +52,7 @@ jvirt_barray_ptr JpegCoefficientMemory::Request(j_common_ptr cinfo, int, boolean
     auto array = std::make_unique<jvirt_barray_control>();
     array->blocksPerRow = blocksPerRow;
     array->rows = rows;
+    array->preZero = preZero != FALSE;
     self.arrays_.push_back(std::move(array));
   } catch (const std::bad_alloc&) {
     ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
@@ -54,17 +63,22 @@ jvirt_barray_ptr JpegCoefficientMemory::Request(j_common_ptr cinfo, int, boolean
 void JpegCoefficientMemory::Realize(j_common_ptr cinfo) {
   JpegCoefficientMemory& self = OwnerOf(cinfo);
   self.libjpegRealize_(cinfo);  // the sample arrays libjpeg asked for itself
+  std::size_t blocks = 0;
+  for (const auto& array : self.arrays_)
+    blocks += static_cast<std::size_t>(array->blocksPerRow) * array->rows;
+  auto& coefficients = ThreadCoefficients();
+  try {
+    if (coefficients.size() < blocks * DCTSIZE2) coefficients.resize(blocks * DCTSIZE2);
+    for (const auto& array : self.arrays_) array->rowStarts.resize(array->rows);
+  } catch (const std::bad_alloc&) {
+    ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
+  }
+  JCOEF* next = coefficients.data();
   for (const auto& array : self.arrays_) {
-    if (!array->rowStarts.empty()) continue;
-    try {
-      array->coefficients.resize(static_cast<std::size_t>(array->blocksPerRow) * array->rows * DCTSIZE2);
-      array->rowStarts.resize(array->rows);
-    } catch (const std::bad_alloc&) {
-      ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
-    }
-    for (JDIMENSION row = 0; row < array->rows; ++row)
-      array->rowStarts[row] = reinterpret_cast<JBLOCKROW>(
-          array->coefficients.data() + static_cast<std::size_t>(row) * array->blocksPerRow * DCTSIZE2);
+    const std::size_t rowCoefficients = static_cast<std::size_t>(array->blocksPerRow) * DCTSIZE2;
+    if (array->preZero) std::memset(next, 0, rowCoefficients * array->rows * sizeof(JCOEF));
+    for (JDIMENSION row = 0; row < array->rows; ++row, next += rowCoefficients)
+      array->rowStarts[row] = reinterpret_cast<JBLOCKROW>(next);
   }
 }
 

@@ -2,7 +2,8 @@
 // While libjpeg optimises its Huffman tables it keeps every DCT coefficient of the picture, in
 // "virtual block arrays" of some 6 MB for 1080 x 1920 that its memory manager takes from
 // malloc: fresh memory, faulted in a page at a time, on every compression. These arrays are
-// kept in picture memory (compose/picture_memory.h) instead; everything else stays libjpeg's.
+// kept instead in picture memory (compose/picture_memory.h) that each thread keeps and reuses
+// for its compressions; everything else stays libjpeg's.
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -21,8 +22,8 @@ class JpegCoefficientMemory {
   JpegCoefficientMemory(const JpegCoefficientMemory&) = delete;
   JpegCoefficientMemory& operator=(const JpegCoefficientMemory&) = delete;
 
-  // Takes over `cinfo`'s virtual block arrays; right after jpeg_create_compress. The arrays
-  // live as long as this object, which must outlive the compression.
+  // Takes over `cinfo`'s virtual block arrays; right after jpeg_create_compress. This object
+  // must outlive the compression, which must run on the thread that installs it.
   void Install(jpeg_compress_struct& cinfo);
 
  private:

@@ -46,3 +46,11 @@ bool IsTemporaryNameOf(std::string_view name, std::string_view targetName) {
   const std::string_view random = name.substr(2 + kept.size(), kRandomBytes);
   return random.find_first_not_of(kAlphabet) == std::string_view::npos && name.ends_with(kEnding);
 }
+
+std::optional<std::string> TargetOfTemporaryName(std::string_view name) {
+  constexpr std::size_t kTail = 1 + kRandomBytes + kEnding.size();  // ".XXXXXXXX.tmp"
+  if (name.size() <= 1 + kTail || name[0] != '.' || !name.ends_with(kEnding)) return std::nullopt;
+  const std::string_view target = name.substr(1, name.size() - 1 - kTail);
+  if (target.size() >= kKeptNameBytes || !IsTemporaryNameOf(name, target)) return std::nullopt;
+  return std::string(target);
+}

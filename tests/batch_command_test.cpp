@@ -346,4 +346,24 @@ TEST_F(BatchCommand, ShardsTogetherAreTheWholeBatch) {
   EXPECT_EQ(Written(), (Names{"02.jpg", "05.jpg", "08.jpg"}));
 }
 
+// Temporary files a killed batch left beside pictures that are now whole are swept away once
+// the batch is done; younger ones, and those of pictures still missing, stay.
+TEST_F(BatchCommand, LeftoversOfKilledRunsGoOnceTheirPicturesAreWhole) {
+  fs::create_directories(folder_ / "out");
+  const auto plant = [&](const std::string& name, bool old) {
+    WriteText(folder_ / "out" / name, "half a picture");
+    if (!old) return;
+    const auto twoMinutesAgo = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    fs::last_write_time(folder_ / "out" / name, twoMinutesAgo);
+  };
+  plant(".1.jpg.AbCdEfGh.tmp", true);
+  plant(".2.jpg.ZyXwVu12.tmp", false);     // young: it may be a run still writing
+  plant(".9.jpg.Qwertyui.tmp", true);      // its picture is not there
+  plant(".1.jpg.short.tmp", true);         // not a name the program makes
+  const Outcome outcome = Batch("t.csv", "balance\n1\n2\n");
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(Written(), (Names{".1.jpg.short.tmp", ".2.jpg.ZyXwVu12.tmp", ".9.jpg.Qwertyui.tmp",
+                              "1.jpg", "2.jpg"}));
+}
+
 }  // namespace
