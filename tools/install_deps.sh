@@ -1,19 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when any is missing.
+# Installs the Debian packages that are missing for one use of the tree:
+#   tools/install_deps.sh run    building and running the program (make run, make install, make deb)
+#   tools/install_deps.sh test   that, and what the test suite needs (make test, make sanitize)
 # Quiet when everything is there. Needs root (or sudo) only when something must be installed.
 set -euo pipefail
 
-packages=(
+run_packages=(
   build-essential cmake pkg-config make
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libcli11-dev libcsv-dev
   qt6-base-dev
+  # at run time: the Chinese captions and the time-of-day word's face, Wayland sessions, and
+  # Qt's own Chinese texts
+  fonts-noto-cjk qt6-wayland qt6-translations-l10n
+)
+test_packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  fonts-noto-cjk
   python3-fonttools python3-pil fonts-roboto-unhinted
   xvfb xauth xdotool xclip libjpeg-turbo-progs locales-all
+  weston wl-clipboard dbus at-spi2-core python3-pyatspi
+  parallel
+  # the install and package tests
+  desktop-file-utils appstream man-db lintian dpkg-dev
 )
+
+case "${1:-}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
