@@ -4,10 +4,6 @@
 // The floors: composing and encoding the same rasters to files in this process; a
 // straightforward Python/Pillow loop (bench/pillow_render.py). The pictures go to a folder
 // under the system's temporary folder. Exits non-zero when a goal is not met.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,13 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_process.h"
 #include "bench/bench_timing.h"
 #include "compose/earnings_renderer.h"
 #include "compose/gbk_text.h"
 #include "fonts/font_provisioning.h"
 #include "output/picture_file.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -58,35 +53,6 @@ void WriteTable(const fs::path& path, int rows) {
     for (std::size_t f = 0; f < values.size(); ++f) table << (f ? "," : "") << values[f];
     table << "\n";
   }
-}
-
-struct Run {
-  double seconds = 0;
-  double peakMebibytes = 0;
-  bool ok = false;
-};
-
-// Runs a program to its end, its output thrown away: wall time, peak resident memory.
-Run RunProgram(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (auto& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  const auto start = Clock::now();
-  pid_t pid = 0;
-  Run run;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) return run;
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  run.peakMebibytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return run;
 }
 
 bool Report(const char* what, double value, const char* unit, const char* floorName, double floor,
@@ -132,12 +98,12 @@ int main(int argc, char** argv) {
 
   const auto batch = [&](int jobs) {
     const fs::path out = folder / ("j" + std::to_string(jobs));
-    return RunProgram({program, "batch", table.string(), "--out-dir", out.string(), "-j",
+    return RunChild({program, "batch", table.string(), "--out-dir", out.string(), "-j",
                        std::to_string(jobs), "--progress", "none"});
   };
-  const Run one = batch(1);
-  const Run two = batch(2);
-  const Run loop = RunProgram({"/usr/bin/python3", pillow, (folder / "pillow").string(), std::to_string(rows)});
+  const ChildRun one = batch(1);
+  const ChildRun two = batch(2);
+  const ChildRun loop = RunChild({"/usr/bin/python3", pillow, (folder / "pillow").string(), std::to_string(rows)});
   if (!one.ok || !two.ok || !loop.ok) {
     std::printf("a run failed: batch -j 1 %s, -j 2 %s, Pillow %s\n", one.ok ? "ok" : "failed",
                 two.ok ? "ok" : "failed", loop.ok ? "ok" : "failed");
@@ -163,10 +129,10 @@ int main(int argc, char** argv) {
   const auto [render, single] = InterleavedMedianMilliseconds(
       11,
       [&] {
-        if (!RunProgram({program, "render", "--out", (folder / "one.jpg").string()}).ok) std::abort();
+        if (!RunChild({program, "render", "--out", (folder / "one.jpg").string()}).ok) std::abort();
       },
       [&] {
-        if (!RunProgram({"/usr/bin/python3", pillow, (folder / "single").string(), "1"}).ok)
+        if (!RunChild({"/usr/bin/python3", pillow, (folder / "single").string(), "1"}).ok)
           std::abort();
       });
   allMet &= Report("lumivale render --out x.jpg", render, "ms", "Pillow script, one picture", single,

@@ -1,12 +1,9 @@
 // Speed and memory of the picture's hot paths, each beside its floor in the same run:
 //   lumivale_bench [path/to/lumivale]
-#include <fcntl.h>
 #include <cstdio>
 // jpeglib.h needs FILE declared first.
 #include <jpeglib.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,6 +16,7 @@
 #include <vector>
 
 #include "assets/embedded_assets.h"
+#include "bench/bench_process.h"
 #include "bench/bench_timing.h"
 #include "compose/earnings_renderer.h"
 #include "compose/picture_memory.h"
@@ -27,8 +25,6 @@
 #include "output/bmp_file.h"
 #include "output/convert_to_jpeg.h"
 #include "output/save_picture.h"
-
-extern char** environ;
 
 namespace {
 
@@ -173,28 +169,11 @@ bool BenchSave(BenchContext& context, const std::filesystem::path& folder) {
 bool BenchCommandLineMemory(const std::string& program, const std::filesystem::path& folder) {
   rusage own{};
   getrusage(RUSAGE_SELF, &own);
-  const std::string out = (folder / "cli.jpg").string();
-  std::vector<std::string> arguments = {program, "render", "--out", out};
-  std::vector<char*> argv;
-  for (auto& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-    std::printf("cannot start %s\n", program.c_str());
-    return false;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  const double mebibytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  const bool met = WIFEXITED(status) && WEXITSTATUS(status) == 0 && mebibytes <= 40.0;
+  const ChildRun run = RunChild({program, "render", "--out", (folder / "cli.jpg").string()});
+  const bool met = run.ok && run.peakMebibytes <= 40.0;
   std::printf("lumivale render --out x.jpg peak RSS  %9.1f MiB  (goal <= 40) %s  [benchmark "
               "itself then: %.1f MiB]\n",
-              mebibytes, met ? "met" : "NOT MET", static_cast<double>(own.ru_maxrss) / 1024.0);
+              run.peakMebibytes, met ? "met" : "NOT MET", static_cast<double>(own.ru_maxrss) / 1024.0);
   return met;
 }
 
