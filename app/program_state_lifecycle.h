@@ -23,6 +23,7 @@ void DiscardExitRoutines();  // empties the list without running them (the fatal
 // Ends the process after a failure it cannot continue from: the message goes to the user, the
 // exit routines are discarded and the exit status is -1 (255).
 [[noreturn]] void EndWithFatalError(const char* what);
-// Where EndWithFatalError shows its message; stderr until the window sets its own.
+// Where EndWithFatalError shows its message; stderr until the start-up sets the window's error
+// box. The window is given EndWithFatalError as the way its failed handlers end the program.
 using FatalErrorPresenter = void (*)(const char* what);
 void SetFatalErrorPresenter(FatalErrorPresenter presenter);

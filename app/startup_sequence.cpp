@@ -14,6 +14,7 @@
 #include "app/program_state_lifecycle.h"
 #include "ui/main_window.h"
 #include "ui/notice.h"
+#include "ui/window_texts.h"
 
 namespace {
 
@@ -82,13 +83,13 @@ int StartupSequence(int argc, char** argv) {
     InitialiseProgramState();
     RegisterExitRoutine(ReleaseProgramState);
     {
-      const std::unique_ptr<MainWindow> window = OpenMainWindow(*programState);
+      const std::unique_ptr<MainWindow> window = OpenMainWindow(*programState, EndWithFatalError);
       QApplication::exec();
     }
   } catch (const std::bad_alloc&) {
-    EndWithFatalError("内存不足。");
+    EndWithFatalError(kOutOfMemoryText);
   } catch (const std::exception& failure) {
-    EndWithFatalError((std::string("无法创建主窗口：") + failure.what()).c_str());
+    EndWithFatalError((std::string(kWindowCannotOpenText) + failure.what()).c_str());
   }
   RunExitRoutines();
   return 0;

@@ -1,6 +1,5 @@
 #pragma once
 // 按钮_复制图片: the preview's picture onto the system clipboard.
-#include <QString>
 #include <span>
 
 // Puts the picture that `picture` holds (the bytes of a picture file, as the preview box keeps
@@ -8,6 +7,3 @@
 // The clipboard keeps the only copy of the decoded picture. Gives false, and leaves the
 // clipboard as it was, when the bytes hold no picture.
 bool CopyPreviewToClipboard(std::span<const unsigned char> picture);
-
-QString CopiedNoticeText();
-QString NothingToCopyNoticeText();

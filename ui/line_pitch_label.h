@@ -9,7 +9,6 @@ class LinePitchLabel : public QLabel {
  public:
   LinePitchLabel(const QString& text, int linePitch, QWidget* parent = nullptr);
 
-  int LinePitch() const { return linePitch_; }
   // The band that line `index` (0-based) is drawn in.
   QRect LineBand(int index) const;
 

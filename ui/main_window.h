@@ -1,66 +1,58 @@
 #pragma once
 // MainWindow: the program's only window, built from the definition in window_definition.h.
+// main_window.cpp makes it and keeps its frame and keys; window_handlers.cpp holds what it does
+// (the start sequence and the three buttons).
 #include <QMargins>
 #include <QWidget>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "compose/earnings_renderer.h"
 #include "compose/program_state.h"
-#include "ui/window_definition.h"
-
-class QComboBox;
-class QLineEdit;
-class QPushButton;
-class PreviewBox;
+#include "compose/screen_inputs.h"
+#include "ui/handler_guard.h"
+#include "ui/save_dialog.h"
+#include "ui/window_controls.h"
 
 class MainWindow : public QWidget {
  public:
   // Creates the window and every control hidden, at the centred position; the surfaces load
-  // their pictures. Nothing is rendered yet: OnWindowCreated does that.
-  explicit MainWindow(ProgramState& state);
+  // their pictures. Nothing is rendered yet: RunStartSequence does that. A handler that fails
+  // ends the program through `fatalError`.
+  MainWindow(ProgramState& state, FatalErrorHandler fatalError);
 
-  // The controls the handlers work with; the window owns them.
-  struct Controls {
-    QComboBox* timeWord = nullptr;
-    QLineEdit* clock = nullptr;
-    QLineEdit* balance = nullptr;
-    QLineEdit* thisMonth = nullptr;
-    QLineEdit* lastMonth = nullptr;
-    QLineEdit* settled = nullptr;
-    QLineEdit* clicks = nullptr;
-    QLineEdit* payments = nullptr;
-    QLineEdit* transaction = nullptr;
-    QPushButton* confirm = nullptr;
-    QPushButton* save = nullptr;
-    QPushButton* copy = nullptr;
-    PreviewBox* preview = nullptr;
-  };
-
-  ProgramState& state;
-  RenderSurfaces surfaces;                  // 画板_原图, 取宽度_画板 and 画板_钱符号
-  std::vector<unsigned char> spareBuffer;   // the next render goes here, then swaps with the preview's
-  FileDialogSettings fileDialog;            // 通用对话框1
-  Controls controls;
-
-  QLineEdit* EditBox(const char* name) const;
+  // The start sequence, run before the window is shown: the start notice, the built-in fonts
+  // installed and registered (the events waiting dispatched after each), and the first
+  // picture from the controls' initial contents, the clock normalised, the amounts as typed.
+  void RunStartSequence();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
-  void BuildControls();
+  // The three buttons.
+  void Confirm();
+  void CopyPicture();
+  void SavePicture();
+  // Normalises what the controls hold (the clock, and the amounts as `amounts` says), writes
+  // the normalised texts back, renders them and gives the preview the picture.
+  void RenderPreview(AmountTexts amounts);
+
+  void ConnectButton(QPushButton* button, void (MainWindow::*handler)());
   void FitAndCentre();
 
+  const ScreenDescription& screen_;
+  ProgramState& state_;
+  FatalErrorHandler fatalError_;
+  RenderSurfaces surfaces_;                 // 画板_原图, 取宽度_画板 and 画板_钱符号
+  std::vector<unsigned char> spareBuffer_;  // the next render, then swapped with the preview's
+  SaveDialogSettings saveDialog_;           // 通用对话框1
+  WindowControls controls_;
   bool fitted_ = false;
   QMargins fittedFrame_;
 };
 
-// The text of an edit box as GBK, and the other way round.
-std::string ReadBoxText(const QLineEdit& box);
-void WriteBoxText(QLineEdit& box, const std::string& gbk);
-
-// Creates the window, runs OnWindowCreated and shows the window; it becomes the active window.
-std::unique_ptr<MainWindow> OpenMainWindow(ProgramState& state);
+// Creates the window, runs its start sequence and shows the window; it becomes the active
+// window.
+std::unique_ptr<MainWindow> OpenMainWindow(ProgramState& state, FatalErrorHandler fatalError);

@@ -3,18 +3,12 @@
 // while they show.
 #include <QString>
 
-// The flags of ShowNotice choose the icon.
-inline constexpr int kNoticeNoIcon = 0;
-inline constexpr int kNoticeExclamation = 48;
-inline constexpr int kNoticeInformation = 64;
+enum class NoticeIcon { kNone, kExclamation, kInformation };
 
-// Shows the notice and returns when the user has closed it. An empty title shows "信息：".
-void ShowNotice(const QString& text, int flags, const QString& title);
-
-// The notice that greets the user before the window comes up.
-QString StartNoticeText();
-QString StartNoticeTitle();
+// Shows the notice and returns when the user has closed it. An empty title shows
+// UntitledNoticeTitle().
+void ShowNotice(const QString& text, NoticeIcon icon, const QString& title);
 
 // Shows why the program cannot continue (an error box with no owner window); the presenter
-// that EndWithFatalError uses once the application object exists.
+// that the program's fatal path uses once the application object exists.
 void ShowFatalErrorBox(const char* what);

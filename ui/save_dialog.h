@@ -1,25 +1,24 @@
 #pragma once
-// 按钮_保存图片: the save dialog and the notices around SavePictureAsJpeg.
+// 通用对话框1, the save dialog of 按钮_保存图片 (Qt's file dialog; no control of the window).
 #include <QString>
 #include <optional>
 #include <string>
-#include <system_error>
-
-#include "output/save_picture.h"
-#include "ui/window_definition.h"
+#include <string_view>
 
 class QWidget;
 
-// Runs the save dialog of 通用对话框1 as `settings` describe it, opening at the path last
-// confirmed. Before a file is replaced it asks about the JPEG that the save will really write
-// (JpegPathFor of the chosen path); a "no" opens the dialog again. Gives the confirmed path as
-// a local 8-bit path, and keeps it in the settings; nothing when the user cancels.
-std::optional<std::string> AskForSavePath(QWidget* parent, FileDialogSettings& settings);
+// What the dialog offers, and the path last confirmed, which it opens at the next time.
+struct SaveDialogSettings {
+  std::string_view nameFilter = "图片类型(*.jpg)";
+  std::string_view defaultSuffix = "jpg";  // given to a name typed without a suffix
+  std::string fileName;                    // UTF-8; empty until a dialog is confirmed
+};
 
-// The question before a file is replaced; true when the user agrees.
+// Runs the save dialog, opening at the path last confirmed. Before a file is replaced it asks
+// about the JPEG that the save will really write (JpegPathFor of the chosen path); a "no" opens
+// the dialog again. Gives the confirmed path as a local 8-bit path, keeps it in the settings
+// and makes its folder the current one; nothing when the user cancels.
+std::optional<std::string> AskForSavePath(QWidget* parent, SaveDialogSettings& settings);
+
+// The question before a file is replaced, a modal box over `parent`; true when the user agrees.
 bool ConfirmReplacing(QWidget* parent, const QString& path);
-
-// What the user reads when a save did not write the JPEG: that, where, and why.
-QString SaveFailureText(const SaveOutcome& outcome);
-// Why a file operation failed, in a plain sentence; the system's own message for anything rare.
-QString ReasonText(std::error_code error);

@@ -1,11 +1,13 @@
 #pragma once
 // The fixed definition of the main window: every control with its kind, parent, place, size,
-// initial content, font, colour, alignment and tab stop. The window is built from this table
-// and nothing in it changes between runs. Texts are UTF-8 (the window's side of the border).
-#include <cstdint>
+// caption, font, colour, alignment and tab stop. Each input control names the field of the
+// earnings screen it holds; its initial content, and the list's items, are that field's. The
+// window is built from this table and nothing in it changes between runs. Texts are UTF-8 (the
+// window's side of the border).
 #include <span>
-#include <string>
 #include <string_view>
+
+#include "compose/colour.h"
 
 inline constexpr const char* kWindowCaption =
     "Lumivale图片生成器      -      作者/Brackenmoor";
@@ -13,6 +15,9 @@ inline constexpr int kWindowOuterWidth = 482;   // frame and title bar included
 inline constexpr int kWindowOuterHeight = 539;
 // Font of the controls that carry no font of their own, in pixels (the default GUI font).
 inline constexpr int kDefaultFontPixelSize = 12;
+
+// The confirm button's caption; the notices that send the user to that button quote it.
+inline constexpr const char* kConfirmCaption = "点此 - 确认修改内容";
 
 // The names of the controls, which are also their Qt object names.
 namespace control {
@@ -36,52 +41,29 @@ inline constexpr const char* kPreview = "图片框_预览图";
 
 enum class ControlKind { Label, ComboBox, EditBox, Button, GroupBox, PictureBox };
 enum class TextAlignment { Left, Centre, Right };
+// What a click on a button does.
+enum class ButtonAction { None, Confirm, Save, Copy };
 
-struct ControlSpec {
+struct ControlDefinition {
   const char* name;
   ControlKind kind;
-  const char* parent;  // nullptr: the window itself
-  int left, top, width, height;  // in the parent's coordinates
-  const char* text;    // initial content or caption; "" for none
-  bool tabStop;
+  const char* parent = nullptr;  // nullptr: the window itself
+  int left = 0, top = 0, width = 0, height = 0;  // in the parent's coordinates
+  const char* caption = "";      // labels, buttons and the group box
+  std::string_view field = {};   // edit boxes and the list: the screen's field they hold
+  ButtonAction action = ButtonAction::None;
+  bool tabStop = false;
   int fontPixelSize = kDefaultFontPixelSize;
   bool bold = false;
-  std::uint32_t textRgb = 0x000000;  // 0xRRGGBB
+  Colour textColour = Rgb(0, 0, 0);
   TextAlignment alignment = TextAlignment::Left;
   bool wordWrap = false;
   int linePitch = 0;  // labels: the fixed distance of their lines in pixels; 0: the font's own
 };
 
 // Every control of the window, parents before their children.
-std::span<const ControlSpec> MainWindowControls();
-// The entry of the control with this name; nullptr when there is none.
-const ControlSpec* FindControlSpec(std::string_view name);
+std::span<const ControlDefinition> MainWindowControls();
 
-// The items of 组合框_时间文字, in their order; the first is selected at creation.
-std::span<const char* const> TimeOfDayWords();
-
-// Tab and Shift+Tab walk these controls in this order, and from the last back to the first.
+// Tab and Shift+Tab walk these controls in this order, and from the last back to the first;
+// the first has the focus when the window opens.
 std::span<const char* const> TabCycle();
-
-// The five amount boxes, in the order the confirm button normalises them.
-std::span<const char* const> AmountBoxes();
-
-// The settings of the save dialog 通用对话框1, which is no widget. The file name holds the
-// last confirmed path and is offered again the next time the dialog opens.
-struct FileDialogSettings {
-  enum class Kind { OpenFile, SaveFile };
-  Kind kind = Kind::OpenFile;
-  std::string_view title = "";                     // empty: the system's default title
-  std::string fileName;                            // UTF-8; empty until a dialog is confirmed
-  std::string_view filter = "图片类型(*.jpg)|*.jpg";  // description|pattern pairs
-  int filterIndex = 1;                             // 1-based: the first entry
-  std::string_view initialFolder = "";
-  std::string_view defaultExtension = "";
-  bool hideReadOnly = true;
-  bool fileMustExist = true;  // only an open-file dialog honours it
-  bool askBeforeReplacing = true;
-  bool pathMustExist = true;
-  bool promptToCreate = false;
-  bool currentFolderFollowsDialog = true;
-  int pathBufferBytes = 260;  // the terminating zero included
-};

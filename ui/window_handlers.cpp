@@ -1,75 +1,55 @@
-#include "ui/window_handlers.h"
-
-#include <QComboBox>
+// What the main window does: its start sequence and the clicks of its three buttons.
 #include <QCoreApplication>
-#include <QFile>
-#include <QLineEdit>
-#include <QStandardPaths>
 
-#include "compose/screen_inputs.h"
-#include "compose/gbk_text.h"
 #include "fonts/font_provisioning.h"
+#include "output/save_picture.h"
+#include "ui/copy_preview.h"
+#include "ui/documents_folder.h"
 #include "ui/main_window.h"
 #include "ui/notice.h"
 #include "ui/preview_box.h"
+#include "ui/window_texts.h"
 
-void OnWindowCreated(MainWindow& window) {
-  ShowNotice(StartNoticeText(), kNoticeNoIcon, StartNoticeTitle());
-  InstallBuiltInFonts(DocumentsFolder());
-  ProcessPendingMessages();
-  UseFaces(window.surfaces, RegisterBuiltInFonts(DocumentsFolder(), window.state));
-  ProcessPendingMessages();
-  RenderPreview(window, AmountTexts::kAsTyped);
+void MainWindow::RunStartSequence() {
+  ShowNotice(StartNoticeText(), NoticeIcon::kNone, NoticeTitle());
+  const std::string documents = DocumentsFolder();
+  InstallBuiltInFonts(documents);
+  QCoreApplication::processEvents();
+  UseFaces(surfaces_, RegisterBuiltInFonts(documents, state_));
+  QCoreApplication::processEvents();
+  RenderPreview(AmountTexts::kAsTyped);
 }
 
-void OnConfirmClicked(MainWindow& window) { RenderPreview(window, AmountTexts::kNormalised); }
-
-namespace {
-
-// The edit box of each field of the screen; null for the word, which the list holds.
-QLineEdit* BoxOf(const MainWindow& window, std::string_view field) {
-  const MainWindow::Controls& c = window.controls;
-  if (field == "clock") return c.clock;
-  if (field == "balance") return c.balance;
-  if (field == "this-month") return c.thisMonth;
-  if (field == "last-month") return c.lastMonth;
-  if (field == "settled") return c.settled;
-  if (field == "clicks") return c.clicks;
-  if (field == "payments") return c.payments;
-  if (field == "transaction") return c.transaction;
-  return nullptr;
+void MainWindow::RenderPreview(AmountTexts amounts) {
+  const ScreenInputs drawn =
+      NormaliseScreenInputs(ReadFieldControls(controls_.fields, screen_), amounts);
+  WriteBackNormalised(controls_.fields, drawn, amounts);
+  RenderEarningsScreen(state_, surfaces_, drawn, spareBuffer_);
+  controls_.preview->SwapPicture(spareBuffer_);
 }
 
-}  // namespace
+// 按钮_预览图片: the amounts rewritten with two decimals, then the picture rendered again.
+void MainWindow::Confirm() { RenderPreview(AmountTexts::kNormalised); }
 
-ScreenInputs ReadScreenInputs(const MainWindow& window) {
-  ScreenInputs inputs;
-  const auto fields = inputs.Screen().fields;
-  for (std::size_t f = 0; f < fields.size(); ++f) {
-    if (const QLineEdit* box = BoxOf(window, fields[f].name))
-      inputs.Set(f, ReadBoxText(*box));
-    else
-      inputs.Set(f, Utf8ToGbk(window.controls.timeWord->currentText().toStdString()));
+// 按钮_复制图片: the picture of the last render, not what the boxes hold now.
+void MainWindow::CopyPicture() {
+  if (CopyPreviewToClipboard(controls_.preview->Picture()))
+    ShowNotice(CopiedText(), NoticeIcon::kInformation, NoticeTitle());
+  else
+    ShowNotice(NothingToCopyText(), NoticeIcon::kExclamation, NoticeTitle());
+}
+
+// 按钮_保存图片: the picture of the last render as a JPEG where the user says.
+void MainWindow::SavePicture() {
+  const std::optional<std::string> chosen = AskForSavePath(this, saveDialog_);
+  if (!chosen) {
+    ShowNotice(SaveCancelledText(), NoticeIcon::kExclamation, SaveCancelledTitle());
+    return;
   }
-  return inputs;
-}
-
-void RenderPreview(MainWindow& window, AmountTexts amounts) {
-  const ScreenInputs drawn = NormaliseScreenInputs(ReadScreenInputs(window), amounts);
-  const auto fields = drawn.Screen().fields;
-  for (std::size_t f = 0; f < fields.size(); ++f) {
-    const bool rewritten = fields[f].kind == FieldKind::kClock ||
-                           (fields[f].kind == FieldKind::kAmount && amounts == AmountTexts::kNormalised);
-    if (QLineEdit* box = BoxOf(window, fields[f].name); box && rewritten)
-      WriteBoxText(*box, drawn.Text(f));
+  const SaveOutcome outcome = SavePictureAsJpeg(controls_.preview->Picture(), *chosen);
+  if (!outcome.written) {
+    ShowNotice(SaveFailureText(outcome), NoticeIcon::kExclamation, NoticeTitle());
+    return;
   }
-  RenderEarningsScreen(window.state, window.surfaces, drawn, window.spareBuffer);
-  window.controls.preview->SwapPicture(window.spareBuffer);
-}
-
-void ProcessPendingMessages() { QCoreApplication::processEvents(); }
-
-std::string DocumentsFolder() {
-  return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-      .toStdString();
+  ShowNotice(SavedText(outcome.temporaryLeftBehind), NoticeIcon::kInformation, NoticeTitle());
 }
