@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -16,8 +17,6 @@
 #include <QTimer>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,19 +24,21 @@
 
 #include "output/output_error.h"
 #include "output/save_picture.h"
+#include "tests/file_helpers.h"
 #include "tests/jpeg_reading.h"
 #include "tests/window_test_support.h"
-#include "ui/copy_preview.h"
 #include "ui/main_window.h"
 #include "ui/preview_box.h"
-#include "ui/save_preview.h"
+#include "ui/window_texts.h"
 
 namespace fs = std::filesystem;
+using file_helpers::ReadText;
+using file_helpers::WriteText;
 
 namespace {
 
 QImage PreviewImage(const MainWindow& window) {
-  const std::vector<unsigned char>& bytes = window.controls.preview->Picture();
+  const std::vector<unsigned char>& bytes = Preview(window).Picture();
   return QImage::fromData(bytes.data(), static_cast<int>(bytes.size())).convertToFormat(QImage::Format_RGB32);
 }
 
@@ -51,15 +52,6 @@ void TypeIntoBox(QLineEdit& box, const QString& text) {
   QTest::keyClicks(&box, text);
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 // Every entry below a folder with the contents of the files, folders as "<name>/", links with
 // what they say and anything else by its kind (never opened: a FIFO would block).
 std::map<std::string, std::string> Contents(const fs::path& folder) {
@@ -69,7 +61,7 @@ std::map<std::string, std::string> Contents(const fs::path& folder) {
     switch (entry.symlink_status().type()) {
       case fs::file_type::directory: files[name + "/"] = ""; break;
       case fs::file_type::symlink: files[name] = "-> " + fs::read_symlink(entry.path()).string(); break;
-      case fs::file_type::regular: files[name] = ReadFile(entry.path()); break;
+      case fs::file_type::regular: files[name] = ReadText(entry.path()); break;
       default: files[name] = "(not a regular file)"; break;
     }
   }
@@ -77,7 +69,7 @@ std::map<std::string, std::string> Contents(const fs::path& folder) {
 }
 
 bool IsFullSizeJpeg(const fs::path& path) {
-  const std::string bytes = ReadFile(path);
+  const std::string bytes = ReadText(path);
   const auto decoded = jpeg_reading::DecodeJpeg(jpeg_reading::Bytes(bytes.begin(), bytes.end()));
   return decoded && decoded->width == 1080 && decoded->height == 1920 && decoded->components == 3;
 }
@@ -154,17 +146,17 @@ class CopySaveTest : public ::testing::Test {
   std::vector<SeenNotice> Save(std::deque<std::optional<QString>> answers,
                                QMessageBox::StandardButton replaceAnswer = QMessageBox::Yes) {
     DialogDriver driver(std::move(answers));
-    NoticeCloser closer(window_.get());
+    NoticeCloser closer;
     closer.answer = replaceAnswer;
-    window_->controls.save->click();
+    Control<QPushButton>(*window_, "按钮_保存图片")->click();
     EXPECT_FALSE(driver.unexpectedDialog);
     lastOpenings_ = driver.openings;
     return closer.seen;
   }
 
   std::vector<SeenNotice> Copy() {
-    NoticeCloser closer(window_.get());
-    window_->controls.copy->click();
+    NoticeCloser closer;
+    Control<QPushButton>(*window_, "按钮_复制图片")->click();
     return closer.seen;
   }
 
@@ -196,12 +188,12 @@ TEST_F(CopySaveTest, CopyPutsTheLastRenderOnTheClipboardAtFullSize) {
   EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasText());
 
   // Typed but not confirmed: still the last render's picture.
-  TypeIntoBox(*window_->controls.thisMonth, Q("98765.43"));
+  TypeIntoBox(*Control<QLineEdit>(*window_, "编辑框_本月收入"), Q("98765.43"));
   Copy();
   EXPECT_EQ(ClipboardImage(), rendered);
 
   // Confirmed: the second copy replaces the first with the new picture.
-  window_->controls.confirm->click();
+  Control<QPushButton>(*window_, "按钮_预览图片")->click();
   const QImage renderedAgain = PreviewImage(*window_);
   ASSERT_NE(renderedAgain, rendered);
   Copy();
@@ -213,7 +205,7 @@ TEST_F(CopySaveTest, CopyWithoutAPictureWarnsAndLeavesTheClipboardAlone) {
   for (const std::vector<unsigned char>& bytes : {std::vector<unsigned char>{}, notAPicture}) {
     SCOPED_TRACE(bytes.size());
     QGuiApplication::clipboard()->setText(Q("kept"));
-    window_->controls.preview->SetPicture(bytes);
+    Preview(*window_).SetPicture(bytes);
     ExpectNotice(Copy(), QMessageBox::Warning, "Brackenmoor提示：",
                  Q("没有可复制的图片，请先点“点此 - 确认修改内容”生成图片。"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), Q("kept"));
@@ -224,55 +216,72 @@ TEST_F(CopySaveTest, CopyWithoutAPictureWarnsAndLeavesTheClipboardAlone) {
 // ---------------------------------------------------------------------------------------------
 // Save.
 
+// The dialog gives a name typed without a suffix ".jpg"; the save makes a JPEG of any other
+// name by appending ".jpg". The next dialog opens at the path the last one gave.
 TEST_F(CopySaveTest, TypedNamesGiveTheJpegTheSaveWritesAndTheDialogRemembersThePath) {
   struct Case {
     const char* typed;
+    const char* given;    // by the dialog, and shown when it opens the next time
     const char* written;
   };
   const Case cases[] = {
-      {"abc", "abc.jpg"},       {"abc.jpg", "abc.jpg"},         {"ABC.JPG", "ABC.JPG"},
-      {"abc.jpeg", "abc.jpeg"}, {"abc.png", "abc.png.jpg"},     {"a.b.c", "a.b.c.jpg"},
-      {"收益", "收益.jpg"},     {"收益.jpg", "收益.jpg"},
+      {"abc", "abc.jpg", "abc.jpg"},          {"abc.jpg", "abc.jpg", "abc.jpg"},
+      {"ABC.JPG", "ABC.JPG", "ABC.JPG"},      {"abc.jpeg", "abc.jpeg", "abc.jpeg"},
+      {"abc.png", "abc.png", "abc.png.jpg"},  {"a.b.c", "a.b.c", "a.b.c.jpg"},
+      {"收益", "收益.jpg", "收益.jpg"},       {"收益.jpg", "收益.jpg", "收益.jpg"},
   };
-  QString previous;
+  const char* previous = nullptr;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     fs::remove_all(folder_);
     fs::create_directories(folder_);
-    ExpectNotice(Save({PathIn(c.typed)}), QMessageBox::Information, "Brackenmoor提示：", Q("OK保存成功！"));
+    ExpectNotice(Save({PathIn(c.typed)}), QMessageBox::Information, "Brackenmoor提示：",
+                 Q("OK保存成功！"));
     ASSERT_EQ(lastOpenings_.size(), 1u);
     EXPECT_EQ(lastOpenings_[0].nameFilters, QStringList{Q("图片类型(*.jpg)")});
-    if (!previous.isEmpty()) {
-      EXPECT_EQ(lastOpenings_[0].shownPath, previous);
+    if (previous) {
+      EXPECT_EQ(lastOpenings_[0].shownPath, PathIn(previous));
     }
     const auto files = Contents(folder_);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files.begin()->first, c.written);
     EXPECT_TRUE(IsFullSizeJpeg(folder_ / c.written));
     EXPECT_EQ(QDir::currentPath(), QFile::decodeName(folder_.c_str()));
-    previous = QFile::decodeName(window_->fileDialog.fileName.c_str());
-    EXPECT_EQ(JpegPathFor(QFile::encodeName(previous).toStdString()), (folder_ / c.written).string());
+    previous = c.given;
   }
+  Save({std::nullopt});
+  ASSERT_EQ(lastOpenings_.size(), 1u);
+  EXPECT_EQ(lastOpenings_[0].shownPath, PathIn(previous));
 }
 
+// Nothing is written or remembered: the next dialog opens as the first did.
 TEST_F(CopySaveTest, CancellingTouchesNothing) {
-  WriteFile(folder_ / "earlier.jpg", "earlier");
+  WriteText(folder_ / "earlier.jpg", "earlier");
   const auto before = Contents(folder_);
   ExpectNotice(Save({std::nullopt}), QMessageBox::Warning, "Tessaly提示Tessaly提示：",
                Q("亲，您还没有保存图片哦！"));
   EXPECT_TRUE(Contents(folder_) == before);
-  EXPECT_TRUE(window_->fileDialog.fileName.empty());
+  ASSERT_EQ(lastOpenings_.size(), 1u);
+  const QString firstShown = lastOpenings_[0].shownPath;
+  EXPECT_TRUE(QFileInfo(firstShown).isDir()) << firstShown.toStdString();
+  Save({std::nullopt});
+  ASSERT_EQ(lastOpenings_.size(), 1u);
+  EXPECT_EQ(lastOpenings_[0].shownPath, firstShown);
 }
 
 TEST_F(CopySaveTest, TheReplaceQuestionIsAboutTheFileThatIsWritten) {
-  WriteFile(folder_ / "old.jpg", "earlier picture");
-  WriteFile(folder_ / "abc.png", "a png");
+  WriteText(folder_ / "old.jpg", "earlier picture");
+  WriteText(folder_ / "abc.png", "a png");
 
   // An existing JPEG chosen: asked about it, replaced by the picture after a yes.
   std::vector<SeenNotice> seen = Save({PathIn("old.jpg")});
   ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].title, Q("确认另存为"));
   EXPECT_EQ(seen[0].text, Q("“%1”已存在。\n要替换它吗？").arg(PathIn("old.jpg")));
   EXPECT_EQ(seen[0].buttons, 2);
+  EXPECT_EQ(seen[0].icon, QMessageBox::Warning);
+  EXPECT_TRUE(seen[0].hasParent);  // over the window
+  EXPECT_TRUE(seen[0].modal);
   EXPECT_EQ(seen[1].text, Q("OK保存成功！"));
   EXPECT_TRUE(IsFullSizeJpeg(folder_ / "old.jpg"));
 
@@ -280,7 +289,7 @@ TEST_F(CopySaveTest, TheReplaceQuestionIsAboutTheFileThatIsWritten) {
   seen = Save({PathIn("abc.png")});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, Q("OK保存成功！"));
-  const std::string firstJpeg = ReadFile(folder_ / "abc.png.jpg");
+  const std::string firstJpeg = ReadText(folder_ / "abc.png.jpg");
 
   // Now abc.png.jpg exists: asked about it; a no reopens the dialog at that name, and a cancel
   // there leaves every file as it was.
@@ -292,14 +301,14 @@ TEST_F(CopySaveTest, TheReplaceQuestionIsAboutTheFileThatIsWritten) {
   ASSERT_EQ(lastOpenings_.size(), 2u);
   EXPECT_EQ(lastOpenings_[1].shownPath, PathIn("abc.png"));
   EXPECT_TRUE(Contents(folder_) == before);
-  EXPECT_EQ(ReadFile(folder_ / "abc.png"), "a png");
+  EXPECT_EQ(ReadText(folder_ / "abc.png"), "a png");
 }
 
 // A link is followed: the question names the file at its end, and a link whose file is not
 // there yet asks nothing; the links stay.
 TEST_F(CopySaveTest, TheReplaceQuestionIsAboutWhereTheLinksLead) {
   fs::create_directory(folder_ / "real");
-  WriteFile(folder_ / "real" / "target.jpg", "earlier picture");
+  WriteText(folder_ / "real" / "target.jpg", "earlier picture");
   fs::create_symlink("real/target.jpg", folder_ / "shown.jpg");
   fs::create_symlink("real/new.jpg", folder_ / "dangling.jpg");
 
@@ -321,7 +330,7 @@ TEST_F(CopySaveTest, TheReplaceQuestionIsAboutWhereTheLinksLead) {
 }
 
 TEST_F(CopySaveTest, AFailedSaveSaysWhereAndWhyAndWritesNothing) {
-  WriteFile(folder_ / "plain", "a regular file");
+  WriteText(folder_ / "plain", "a regular file");
   fs::create_directory(folder_ / "taken.png.jpg");
   ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0644), 0);
   fs::create_symlink("pipe", folder_ / "to-pipe.jpg");
@@ -350,7 +359,7 @@ TEST_F(CopySaveTest, AFailedSaveSaysWhereAndWhyAndWritesNothing) {
 }
 
 TEST_F(CopySaveTest, SaveWithoutAPictureWarnsAndWritesNothing) {
-  window_->controls.preview->SetPicture({});
+  Preview(*window_).SetPicture({});
   ExpectNotice(Save({PathIn("abc")}), QMessageBox::Warning, "Brackenmoor提示：",
                Q("图片没有保存。\n位置：%1\n原因：没有可保存的图片，请先点“点此 - 确认修改内容”生成图片。")
                    .arg(PathIn("abc.jpg")));
@@ -359,12 +368,12 @@ TEST_F(CopySaveTest, SaveWithoutAPictureWarnsAndWritesNothing) {
 
 TEST_F(CopySaveTest, SaveTakesTheLastRenderNotTheTypedValues) {
   Save({PathIn("first")});
-  TypeIntoBox(*window_->controls.balance, Q("31415.92"));
+  TypeIntoBox(*Control<QLineEdit>(*window_, "编辑框_账户余额"), Q("31415.92"));
   Save({PathIn("unconfirmed")});
-  EXPECT_TRUE(ReadFile(folder_ / "unconfirmed.jpg") == ReadFile(folder_ / "first.jpg"));
-  window_->controls.confirm->click();
+  EXPECT_TRUE(ReadText(folder_ / "unconfirmed.jpg") == ReadText(folder_ / "first.jpg"));
+  Control<QPushButton>(*window_, "按钮_预览图片")->click();
   Save({PathIn("confirmed")});
-  EXPECT_TRUE(ReadFile(folder_ / "confirmed.jpg") != ReadFile(folder_ / "first.jpg"));
+  EXPECT_TRUE(ReadText(folder_ / "confirmed.jpg") != ReadText(folder_ / "first.jpg"));
 }
 
 TEST(SaveReasons, ErrorsReadAsPlainSentences) {
@@ -399,6 +408,37 @@ TEST(SaveReasons, ErrorsReadAsPlainSentences) {
   // Anything rare in the system's own words.
   const std::error_code rare = posix(EXDEV);
   EXPECT_EQ(ReasonText(rare), Q("系统提示：") + QString::fromLocal8Bit(rare.message()));
+}
+
+// What the notice says for each way a save can end without a JPEG, and after one that left
+// its temporary file behind.
+TEST(SaveReasons, EachOutcomeSaysWhereAndWhy) {
+  struct Case {
+    SaveStage stage;
+    std::error_code error;
+    const char* jpegPath;
+    const char* text;
+  };
+  const Case cases[] = {
+      {SaveStage::kNoPath, std::make_error_code(std::errc::no_such_file_or_directory), "",
+       "图片没有保存。\n原因：没有选择保存位置。"},
+      {SaveStage::kNoPicture, std::make_error_code(std::errc::invalid_argument), "/p/收益.jpg",
+       "图片没有保存。\n位置：/p/收益.jpg\n原因：没有可保存的图片，请先点“点此 - 确认修改内容”生成图片。"},
+      {SaveStage::kTemporaryFile, std::make_error_code(std::errc::no_space_on_device), "/p/a.jpg",
+       "图片没有保存。\n位置：/p/a.jpg\n原因：磁盘空间不足。"},
+      {SaveStage::kConversion, std::make_error_code(std::errc::permission_denied), "/p/a.jpg",
+       "图片没有保存。\n位置：/p/a.jpg\n原因：没有写入权限，请换一个文件夹。"},
+  };
+  for (const Case& c : cases) {
+    SaveOutcome outcome;
+    outcome.stage = c.stage;
+    outcome.error = c.error;
+    outcome.jpegPath = c.jpegPath;
+    EXPECT_EQ(SaveFailureText(outcome), Q(c.text)) << c.text;
+  }
+  EXPECT_EQ(SavedText(""), Q("OK保存成功！"));
+  EXPECT_EQ(SavedText("/p/.a.jpg.x.tmp"),
+            Q("OK保存成功！\n（临时文件“/p/.a.jpg.x.tmp”没能删除，可以手动删除它。）"));
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// The main window in process, on Qt's offscreen platform: the definition, the keys, the start
-// sequence and the confirm button. The documents folder points into a temporary HOME
+// The main window in process, on Qt's offscreen platform: what it shows and where, the keys,
+// the start sequence and the confirm button. The documents folder points into a temporary HOME
 // (window_test_main.cpp).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,74 +15,83 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/program_state_lifecycle.h"
 #include "assets/embedded_assets.h"
-#include "compose/earnings_renderer.h"
+#include "compose/earnings_screen.h"
 #include "compose/gbk_text.h"
 #include "tests/window_test_support.h"
+#include "ui/documents_folder.h"
+#include "ui/handler_guard.h"
 #include "ui/line_pitch_label.h"
 #include "ui/main_window.h"
 #include "ui/notice.h"
 #include "ui/preview_box.h"
-#include "ui/window_definition.h"
-#include "ui/window_handlers.h"
 
 namespace {
-
-template <typename Widget = QWidget>
-Widget* Child(const QWidget& window, const char* name) {
-  return window.findChild<Widget*>(Q(name));
-}
 
 QString FocusName() {
   QWidget* focus = QApplication::focusWidget();
   return focus ? focus->objectName() : QString("(none)");
 }
 
-// ---------------------------------------------------------------------------------------------
-// The definition, as the window carries it.
+QString FromGbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
 
-struct ExpectedControl {
+const ScreenField& Field(const char* name) {
+  const auto index = FieldIndex(EarningsScreen(), name);
+  if (!index) throw std::logic_error(std::string("the screen has no field ") + name);
+  return EarningsScreen().fields[*index];
+}
+
+// The input controls as the user knows them: the caption beside each names what it holds, and
+// each shows that field's initial text.
+struct Input {
   const char* name;
-  const char* kind;  // the Qt class
-  const char* parent;
-  int left, top, width, height;
-  const char* text;
-  bool tabStop;
+  const char* field;
+  const char* initialText;
+};
+const Input kInputs[] = {
+    {"组合框_时间文字", "word", "上午"},     {"编辑框_手机时间", "clock", "10:23"},
+    {"编辑框_账户余额", "balance", "5.00"},  {"编辑框_本月收入", "this-month", "5.00"},
+    {"编辑框_上月收入", "last-month", "5.00"}, {"编辑框_结算收入", "settled", "5.00"},
+    {"编辑框_点击数", "clicks", "0"},        {"编辑框_付款笔数", "payments", "0"},
+    {"编辑框_成交收入", "transaction", "5.00"},
 };
 
-const ExpectedControl kExpectedControls[] = {
-    {"标签1", "QLabel", nullptr, 8, 21, 64, 280,
-     "手机时间：\r\n\r\n\r\n账户余额：\r\n\r\n\r\n本月收入：\r\n\r\n\r\n上月收入：\r\n\r\n\r\n"
-     "结算收入：\r\n\r\n\r\n  点击数：\r\n\r\n\r\n付款笔数：\r\n\r\n\r\n成交收入：",
-     false},
-    {"组合框_时间文字", "QComboBox", nullptr, 73, 19, 50, 20, "上午", true},
-    {"编辑框_手机时间", "QLineEdit", nullptr, 123, 19, 70, 18, "10:23", true},
-    {"编辑框_账户余额", "QLineEdit", nullptr, 73, 54, 120, 18, "5.00", true},
-    {"编辑框_本月收入", "QLineEdit", nullptr, 73, 89, 120, 18, "5.00", true},
-    {"编辑框_上月收入", "QLineEdit", nullptr, 73, 125, 120, 18, "5.00", true},
-    {"编辑框_结算收入", "QLineEdit", nullptr, 73, 161, 120, 18, "5.00", true},
-    {"编辑框_点击数", "QLineEdit", nullptr, 73, 198, 120, 18, "0", true},
-    {"编辑框_付款笔数", "QLineEdit", nullptr, 73, 234, 120, 18, "0", true},
-    {"编辑框_成交收入", "QLineEdit", nullptr, 73, 270, 120, 18, "5.00", true},
-    {"按钮_预览图片", "QPushButton", nullptr, 8, 305, 184, 48, "点此 - 确认修改内容", true},
-    {"按钮_保存图片", "QPushButton", nullptr, 8, 362, 80, 54, "保存图片", true},
-    {"按钮_复制图片", "QPushButton", nullptr, 112, 362, 80, 54, "复制图片", true},
-    {"标签2", "QLabel", nullptr, 8, 447, 191, 61,
-     "本软件仅供娱乐，\r\n请勿用于非法用途，\r\n否则一切后果自负！", false},
-    {"分组框1", "QGroupBox", nullptr, 200, 9, 275, 500, "预览图", false},
-    {"图片框_预览图", "QWidget", "分组框1", 8, 34, 258, 459, "", false},
+// The edit boxes from top to bottom, in the order of the captions of 标签1.
+const char* const kBoxesDownTheColumn[] = {
+    "编辑框_手机时间", "编辑框_账户余额", "编辑框_本月收入", "编辑框_上月收入",
+    "编辑框_结算收入", "编辑框_点击数",   "编辑框_付款笔数", "编辑框_成交收入"};
+
+// What the other controls say.
+struct Caption {
+  const char* name;
+  const char* qtClass;
+  const char* text;
 };
+const Caption kCaptions[] = {
+    {"标签1", "QLabel",
+     "手机时间：\r\n\r\n\r\n账户余额：\r\n\r\n\r\n本月收入：\r\n\r\n\r\n上月收入：\r\n\r\n\r\n"
+     "结算收入：\r\n\r\n\r\n  点击数：\r\n\r\n\r\n付款笔数：\r\n\r\n\r\n成交收入："},
+    {"按钮_预览图片", "QPushButton", "点此 - 确认修改内容"},
+    {"按钮_保存图片", "QPushButton", "保存图片"},
+    {"按钮_复制图片", "QPushButton", "复制图片"},
+    {"标签2", "QLabel", "本软件仅供娱乐，\r\n请勿用于非法用途，\r\n否则一切后果自负！"},
+    {"分组框1", "QGroupBox", "预览图"},
+};
+
+const QStringList kTabCycle{"编辑框_账户余额", "编辑框_本月收入", "编辑框_上月收入",
+                            "编辑框_结算收入", "编辑框_点击数",   "编辑框_付款笔数",
+                            "编辑框_成交收入", "按钮_保存图片",   "按钮_复制图片",
+                            "按钮_预览图片",   "编辑框_手机时间", "组合框_时间文字"};
 
 QString ShownText(QWidget& widget) {
   if (auto* label = qobject_cast<QLabel*>(&widget)) return label->text();
@@ -92,47 +102,113 @@ QString ShownText(QWidget& widget) {
   return QString();
 }
 
-TEST(MainWindowDefinition, EveryControlHasItsKindNamePlaceContentAndTabStop) {
-  MainWindow window(*programState);
-  int widgetsWithNames = 0;
-  for (const ExpectedControl& expected : kExpectedControls) {
-    SCOPED_TRACE(expected.name);
-    QWidget* widget = Child(window, expected.name);
+QRect Place(const QWidget& window, const char* name) {
+  const QWidget* widget = Control(window, name);
+  return widget ? widget->geometry() : QRect();
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the window shows.
+
+TEST(MainWindowShows, EachInputHoldsItsFieldsInitialText) {
+  MainWindow window(*programState, FailOnFatalError);
+  for (const Input& input : kInputs) {
+    SCOPED_TRACE(input.name);
+    QWidget* widget = Control(window, input.name);
     ASSERT_NE(widget, nullptr);
-    ++widgetsWithNames;
-    EXPECT_TRUE(widget->inherits(expected.kind)) << widget->metaObject()->className();
-    QWidget* parent = widget->parentWidget();
-    if (expected.parent) EXPECT_EQ(parent->objectName(), Q(expected.parent));
-    else EXPECT_EQ(parent, &window);
-    EXPECT_EQ(widget->geometry(),
-              QRect(expected.left, expected.top, expected.width, expected.height));
-    EXPECT_EQ(ShownText(*widget), Q(expected.text));
-    EXPECT_EQ(widget->focusPolicy() & Qt::TabFocus, expected.tabStop ? Qt::TabFocus : 0);
-    EXPECT_TRUE(widget->isEnabled());
-    EXPECT_FALSE(widget->isHidden());
+    const ScreenField& field = Field(input.field);
+    EXPECT_TRUE(widget->inherits(field.kind == FieldKind::kWord ? "QComboBox" : "QLineEdit"));
+    EXPECT_EQ(ShownText(*widget), Q(input.initialText));
+    EXPECT_EQ(ShownText(*widget), FromGbk(field.initialText));
   }
-  EXPECT_NE(dynamic_cast<PreviewBox*>(Child(window, "图片框_预览图")), nullptr);
-  // Nothing else in the window takes the focus by Tab (the combo box's list is a popup).
+}
+
+TEST(MainWindowShows, TheTimeOfDayListOffersTheFieldsWordsWithTheFirstSelected) {
+  MainWindow window(*programState, FailOnFatalError);
+  auto* box = Control<QComboBox>(window, "组合框_时间文字");
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(box->isEditable());
+  EXPECT_EQ(box->lineEdit(), nullptr);
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+  EXPECT_EQ(items, QStringList({"上午", "下午", "早上", "中午", "晚上"}));
+  QStringList words;
+  for (std::string_view word : Field("word").words) words << FromGbk(word);
+  EXPECT_EQ(items, words);
+  EXPECT_EQ(box->currentIndex(), 0);
+}
+
+TEST(MainWindowShows, CaptionsAsTheUserReadsThem) {
+  MainWindow window(*programState, FailOnFatalError);
+  for (const Caption& caption : kCaptions) {
+    SCOPED_TRACE(caption.name);
+    QWidget* widget = Control(window, caption.name);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(widget->inherits(caption.qtClass)) << widget->metaObject()->className();
+    EXPECT_EQ(ShownText(*widget), Q(caption.text));
+  }
+  // The labels' texts as the GBK strings the definition holds.
+  EXPECT_EQ(Utf8ToGbk(Control<QLabel>(window, "标签1")->text().toStdString()).size(), 122u);
+  EXPECT_EQ(Utf8ToGbk(Control<QLabel>(window, "标签2")->text().toStdString()).size(), 56u);
+}
+
+// Every control is there, usable and shown; the preview sits in its frame; the window holds
+// nothing else, and nothing else takes the focus by Tab (the list's popup is a window of its
+// own).
+TEST(MainWindowShows, EveryControlAndNothingElse) {
+  MainWindow window(*programState, FailOnFatalError);
+  QStringList expected;
+  for (const Input& input : kInputs) expected << Q(input.name);
+  for (const Caption& caption : kCaptions) expected << Q(caption.name);
+  QStringList found;
+  for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    found << child->objectName();
+    EXPECT_TRUE(child->isEnabled()) << child->objectName().toStdString();
+    EXPECT_FALSE(child->isHidden()) << child->objectName().toStdString();
+  }
+  std::sort(expected.begin(), expected.end());
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, expected);
+
+  PreviewBox& preview = Preview(window);
+  EXPECT_EQ(preview.objectName(), Q("图片框_预览图"));
+  EXPECT_EQ(preview.parentWidget(), Control(window, "分组框1"));
+  EXPECT_FALSE(preview.isHidden());
+
   for (QWidget* widget : window.findChildren<QWidget*>()) {
     if (widget->window() == &window && (widget->focusPolicy() & Qt::TabFocus)) {
-      EXPECT_NE(FindControlSpec(widget->objectName().toStdString()), nullptr)
-          << widget->metaObject()->className();
+      EXPECT_TRUE(kTabCycle.contains(widget->objectName()))
+          << widget->objectName().toStdString() << " " << widget->metaObject()->className();
     }
   }
-  EXPECT_EQ(widgetsWithNames, static_cast<int>(MainWindowControls().size()));
 }
 
-TEST(MainWindowDefinition, CaptionTextsHaveTheirGbkLengths) {
-  MainWindow window(*programState);
-  EXPECT_EQ(Utf8ToGbk(Child<QLabel>(window, "标签1")->text().toStdString()).size(), 122u);
-  EXPECT_EQ(Utf8ToGbk(Child<QLabel>(window, "标签2")->text().toStdString()).size(), 56u);
+// ---------------------------------------------------------------------------------------------
+// Where the controls stand.
+
+TEST(MainWindowLayout, ControlsLieInsideTheClientAreaWithoutOverlapping) {
+  MainWindow window(*programState, FailOnFatalError);
+  // The offscreen platform draws no frame: the client area is the whole outer size.
+  const QRect client(0, 0, 482, 539);
+  ASSERT_EQ(window.rect(), client);
+  const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (qsizetype i = 0; i < children.size(); ++i) {
+    SCOPED_TRACE(children[i]->objectName().toStdString());
+    EXPECT_TRUE(client.contains(children[i]->geometry()));
+    EXPECT_FALSE(children[i]->geometry().isEmpty());
+    for (qsizetype j = i + 1; j < children.size(); ++j)
+      EXPECT_FALSE(children[i]->geometry().intersects(children[j]->geometry()))
+          << children[j]->objectName().toStdString();
+  }
+  const QRect frame = Control(window, "分组框1")->rect();
+  EXPECT_TRUE(frame.adjusted(1, 1, -1, -1).contains(Preview(window).geometry()));
 }
 
-TEST(MainWindowDefinition, LabelLinesFitAndCaptionsStandLevelWithTheirBoxes) {
-  MainWindow window(*programState);
+TEST(MainWindowLayout, LabelLinesFitAndCaptionsStandLevelWithTheirBoxes) {
+  MainWindow window(*programState, FailOnFatalError);
   for (const char* name : {"标签1", "标签2"}) {
     SCOPED_TRACE(name);
-    auto* label = dynamic_cast<LinePitchLabel*>(Child(window, name));
+    auto* label = dynamic_cast<LinePitchLabel*>(Control(window, name));
     ASSERT_NE(label, nullptr);
     const QStringList lines = label->text().split("\r\n");
     const QFontMetrics metrics(label->font());
@@ -140,45 +216,97 @@ TEST(MainWindowDefinition, LabelLinesFitAndCaptionsStandLevelWithTheirBoxes) {
       EXPECT_LE(metrics.horizontalAdvance(line), label->width()) << line.toStdString();
     EXPECT_LE(label->LineBand(lines.size() - 1).bottom(), label->height() - 1);
   }
-  auto* captions = dynamic_cast<LinePitchLabel*>(Child(window, "标签1"));
-  const char* boxes[] = {"编辑框_手机时间", "编辑框_账户余额", "编辑框_本月收入",
-                         "编辑框_上月收入", "编辑框_结算收入", "编辑框_点击数",
-                         "编辑框_付款笔数", "编辑框_成交收入"};
+  auto* captions = dynamic_cast<LinePitchLabel*>(Control(window, "标签1"));
+  ASSERT_NE(captions, nullptr);
   for (int row = 0; row < 8; ++row) {
+    SCOPED_TRACE(kBoxesDownTheColumn[row]);
+    const QRect box = Place(window, kBoxesDownTheColumn[row]);
     const int captionMiddle = captions->y() + captions->LineBand(row * 3).center().y();
-    const int boxMiddle = Child(window, boxes[row])->geometry().center().y();
-    EXPECT_LE(std::abs(captionMiddle - boxMiddle), 2) << boxes[row];
+    EXPECT_LE(std::abs(captionMiddle - box.center().y()), 2);
+    // Right beside the captions, all ending at one right edge.
+    EXPECT_EQ(box.right(), Place(window, "编辑框_账户余额").right());
+    if (row > 0) {
+      EXPECT_EQ(box.left(), captions->geometry().right() + 2);  // a pixel apart
+    }
+    EXPECT_EQ(box.height(), 18);
+  }
+  // The list stands on the clock's row, just left of its box, as far left as the amount boxes.
+  const QRect list = Place(window, "组合框_时间文字");
+  const QRect clock = Place(window, "编辑框_手机时间");
+  EXPECT_EQ(list.right() + 1, clock.left());
+  EXPECT_EQ(list.left(), Place(window, "编辑框_账户余额").left());
+  EXPECT_LE(std::abs(list.center().y() - clock.center().y()), 1);
+}
+
+TEST(MainWindowLayout, ButtonsAndWarningBelowTheBoxesThePreviewBesideThemAll) {
+  MainWindow window(*programState, FailOnFatalError);
+  const QRect confirm = Place(window, "按钮_预览图片");
+  const QRect save = Place(window, "按钮_保存图片");
+  const QRect copy = Place(window, "按钮_复制图片");
+  const QRect warning = Place(window, "标签2");
+  const QRect frame = Place(window, "分组框1");
+  EXPECT_GT(confirm.top(), Place(window, "编辑框_成交收入").bottom());
+  EXPECT_GT(confirm.top(), Place(window, "标签1").bottom());
+  // Save and copy side by side under the confirm button, which spans both.
+  EXPECT_GT(save.top(), confirm.bottom());
+  EXPECT_EQ(save.top(), copy.top());
+  EXPECT_EQ(save.size(), copy.size());
+  EXPECT_LT(save.right(), copy.left());
+  EXPECT_EQ(confirm.left(), save.left());
+  EXPECT_EQ(confirm.right(), copy.right());
+  EXPECT_GT(warning.top(), save.bottom());
+  for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->objectName() != Q("分组框1")) {
+      EXPECT_LT(child->geometry().right(), frame.left()) << child->objectName().toStdString();
+    }
+  }
+  // Each button's caption fits on it.
+  for (const char* name : {"按钮_预览图片", "按钮_保存图片", "按钮_复制图片"}) {
+    auto* button = Control<QPushButton>(window, name);
+    EXPECT_LT(QFontMetrics(button->font()).horizontalAdvance(button->text()), button->width())
+        << name;
   }
 }
 
-TEST(MainWindowDefinition, FontsColoursAndAlignment) {
-  MainWindow window(*programState);
+TEST(MainWindowShows, FontsColoursAndAlignment) {
+  MainWindow window(*programState, FailOnFatalError);
   for (const char* name : {"按钮_预览图片", "按钮_保存图片", "按钮_复制图片"}) {
     SCOPED_TRACE(name);
-    const QFont font = Child(window, name)->font();
+    const QFont font = Control(window, name)->font();
     EXPECT_EQ(font.pixelSize(), 16);
     EXPECT_EQ(font.weight(), QFont::Normal);
-    auto* button = Child<QPushButton>(window, name);
+    auto* button = Control<QPushButton>(window, name);
     EXPECT_FALSE(button->autoDefault());
     EXPECT_FALSE(button->isDefault());
   }
-  auto* warning = Child<QLabel>(window, "标签2");
+  for (const Input& input : kInputs) {
+    SCOPED_TRACE(input.name);
+    const QFont font = Control(window, input.name)->font();
+    EXPECT_EQ(font.pixelSize(), 12);
+    EXPECT_EQ(font.weight(), QFont::Normal);
+  }
+  auto* warning = Control<QLabel>(window, "标签2");
   EXPECT_EQ(warning->font().pixelSize(), 20);
   EXPECT_EQ(warning->font().weight(), QFont::Normal);
   EXPECT_EQ(warning->palette().color(QPalette::WindowText), QColor(0, 128, 192));
   EXPECT_TRUE(warning->alignment() & Qt::AlignRight);
   EXPECT_TRUE(warning->wordWrap());
-  auto* captions = Child<QLabel>(window, "标签1");
+  auto* captions = Control<QLabel>(window, "标签1");
+  EXPECT_EQ(captions->font().pixelSize(), 12);
   EXPECT_TRUE(captions->alignment() & Qt::AlignRight);
   EXPECT_EQ(captions->palette().color(QPalette::WindowText), QColor(Qt::black));
-  auto* frame = Child<QGroupBox>(window, "分组框1");
+  auto* frame = Control<QGroupBox>(window, "分组框1");
   EXPECT_EQ(frame->font().pixelSize(), 29);
   EXPECT_TRUE(frame->font().bold());
   EXPECT_EQ(frame->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(Qt::black));
+  auto* list = Control<QComboBox>(window, "组合框_时间文字");
+  EXPECT_EQ(list->palette().color(QPalette::Base), QColor(Qt::white));
+  EXPECT_EQ(list->palette().color(QPalette::Text), QColor(Qt::black));
 }
 
-TEST(MainWindowDefinition, EditBoxesAreCentredUnlimitedWithTheCaretAtTheStart) {
-  MainWindow window(*programState);
+TEST(MainWindowShows, EditBoxesAreCentredUnlimitedWithTheCaretAtTheStart) {
+  MainWindow window(*programState, FailOnFatalError);
   const auto boxes = window.findChildren<QLineEdit*>();
   EXPECT_EQ(boxes.size(), 8);
   for (QLineEdit* box : boxes) {
@@ -193,28 +321,9 @@ TEST(MainWindowDefinition, EditBoxesAreCentredUnlimitedWithTheCaretAtTheStart) {
   }
   // Longer than QLineEdit's own default limit of 32767 characters.
   const QString longText(40000, QChar('9'));
-  window.controls.balance->setText(longText);
-  EXPECT_EQ(window.controls.balance->text(), longText);
-}
-
-TEST(MainWindowDefinition, TimeOfDayListOffersFiveFixedItemsWithTheFirstSelected) {
-  MainWindow window(*programState);
-  QComboBox* box = window.controls.timeWord;
-  EXPECT_FALSE(box->isEditable());
-  EXPECT_EQ(box->lineEdit(), nullptr);
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  EXPECT_EQ(items, QStringList({"上午", "下午", "早上", "中午", "晚上"}));
-  EXPECT_EQ(box->currentIndex(), 0);
-}
-
-TEST(MainWindowDefinition, FileDialogSettingsAreKeptForTheSave) {
-  MainWindow window(*programState);
-  EXPECT_EQ(window.fileDialog.filter, "图片类型(*.jpg)|*.jpg");
-  EXPECT_EQ(window.fileDialog.filterIndex, 1);
-  EXPECT_TRUE(window.fileDialog.fileName.empty());
-  EXPECT_TRUE(window.fileDialog.askBeforeReplacing);
-  EXPECT_EQ(window.fileDialog.pathBufferBytes, 260);
+  auto* balance = Control<QLineEdit>(window, "编辑框_账户余额");
+  balance->setText(longText);
+  EXPECT_EQ(balance->text(), longText);
 }
 
 TEST(MainWindowFrame, CaptionFixedSizeCentredAndNoMaximiseButton) {
@@ -238,11 +347,25 @@ TEST(MainWindowFrame, CaptionFixedSizeCentredAndNoMaximiseButton) {
 // ---------------------------------------------------------------------------------------------
 // The start sequence.
 
-TEST(MainWindowStart, NoticeFirstThenTheWindowWithTheFirstPreview) {
+TEST(MainWindowStart, NoticeFirstThenTheFontsThenTheWindowWithTheFirstPreview) {
   InitialiseProgramState();
-  auto window = std::make_unique<MainWindow>(*programState);
-  NoticeCloser closer(window.get());
-  OnWindowCreated(*window);
+  const QString documents = QString::fromStdString(TemporaryHome()) + "/Documents";
+  for (const char* font : {"/lumivale_cu.ttf", "/lumivale_xi.ttf"}) QFile::remove(documents + font);
+
+  NoticeCloser closer;
+  bool windowShownDuringNotice = false;
+  bool pictureDuringNotice = false;
+  bool fontsDuringNotice = false;
+  closer.duringNotice = [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (!dynamic_cast<MainWindow*>(widget)) continue;
+      windowShownDuringNotice = windowShownDuringNotice || widget->isVisible();
+      pictureDuringNotice = pictureDuringNotice || !Preview(*widget).Picture().empty();
+    }
+    fontsDuringNotice = fontsDuringNotice || QFileInfo::exists(documents + "/lumivale_cu.ttf");
+  };
+  const std::unique_ptr<MainWindow> window = OpenMainWindow(*programState, FailOnFatalError);
+
   ASSERT_EQ(closer.seen.size(), 1u);
   const SeenNotice& notice = closer.seen[0];
   EXPECT_EQ(notice.title, Q("Brackenmoor提示："));
@@ -254,35 +377,33 @@ TEST(MainWindowStart, NoticeFirstThenTheWindowWithTheFirstPreview) {
   EXPECT_TRUE(notice.modal);
   EXPECT_FALSE(notice.hasParent);
   EXPECT_EQ(notice.buttons, 1);
-  EXPECT_FALSE(closer.windowVisibleDuringNotice);
-  EXPECT_TRUE(closer.previewEmptyDuringNotice);
+  EXPECT_FALSE(windowShownDuringNotice);
+  EXPECT_FALSE(pictureDuringNotice);
+  EXPECT_FALSE(fontsDuringNotice);
 
   // The faces are named before the first render, and the fonts went into the documents folder
   // the test set up, not into a real one.
   EXPECT_EQ(programState->heavyFont.faceName, "lumivale_cu");
   EXPECT_EQ(programState->fineFont.faceName, "lumivale_xi");
-  const QString documents = QString::fromStdString(TemporaryHome()) + "/Documents";
   EXPECT_EQ(QString::fromStdString(DocumentsFolder()), documents);
   EXPECT_TRUE(QFileInfo::exists(documents + "/lumivale_cu.ttf"));
   EXPECT_TRUE(QFileInfo::exists(documents + "/lumivale_xi.ttf"));
 
   // The first picture comes from the initial contents, unnormalised.
-  const std::vector<unsigned char>& picture = window->controls.preview->Picture();
+  const std::vector<unsigned char>& picture = Preview(*window).Picture();
   ASSERT_EQ(picture.size(), 6220854u);
   EXPECT_EQ(picture[0], 'B');
   EXPECT_EQ(picture[1], 'M');
-  std::vector<unsigned char> expected;
-  RenderEarningsScreen(*programState, window->surfaces, ScreenInputs{}, expected);
-  EXPECT_TRUE(expected == picture);
-  EXPECT_EQ(window->controls.preview->ShownImage().size(), QSize(256, 457));
-  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(ReferencePicture(ScreenInputs{}, AmountTexts::kAsTyped) == picture);
+  EXPECT_EQ(Preview(*window).ShownImage().size(), QSize(256, 457));
+  EXPECT_TRUE(window->isVisible());
 }
 
 TEST(MainWindowStart, OpensWithTheFocusInTheBalanceBox) {
   auto window = OpenWindow();
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(FocusName(), Q("编辑框_账户余额"));
-  EXPECT_EQ(window->controls.preview->Picture().size(), 6220854u);
+  EXPECT_EQ(Preview(*window).Picture().size(), 6220854u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -290,42 +411,38 @@ TEST(MainWindowStart, OpensWithTheFocusInTheBalanceBox) {
 
 TEST(MainWindowKeys, TabAndShiftTabWalkTheCycleBothWays) {
   auto window = OpenWindow();
-  const QStringList cycle{"编辑框_账户余额", "编辑框_本月收入", "编辑框_上月收入",
-                          "编辑框_结算收入", "编辑框_点击数",   "编辑框_付款笔数",
-                          "编辑框_成交收入", "按钮_保存图片",   "按钮_复制图片",
-                          "按钮_预览图片",   "编辑框_手机时间", "组合框_时间文字"};
-  ASSERT_EQ(FocusName(), cycle[0]);
-  for (int step = 1; step <= cycle.size(); ++step) {
+  ASSERT_EQ(FocusName(), kTabCycle[0]);
+  for (int step = 1; step <= kTabCycle.size(); ++step) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(FocusName(), cycle[step % cycle.size()]) << "Tab step " << step;
+    EXPECT_EQ(FocusName(), kTabCycle[step % kTabCycle.size()]) << "Tab step " << step;
   }
-  for (int step = 1; step <= cycle.size(); ++step) {
+  for (int step = 1; step <= kTabCycle.size(); ++step) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(FocusName(), cycle[(cycle.size() - step) % cycle.size()])
+    EXPECT_EQ(FocusName(), kTabCycle[(kTabCycle.size() - step) % kTabCycle.size()])
         << "Shift+Tab step " << step;
   }
 }
 
 TEST(MainWindowKeys, EnterNeitherClicksNorMovesTheFocus) {
   auto window = OpenWindow();
-  QSignalSpy confirmClicks(window->controls.confirm, &QPushButton::clicked);
-  QSignalSpy saveClicks(window->controls.save, &QPushButton::clicked);
-  QSignalSpy copyClicks(window->controls.copy, &QPushButton::clicked);
-  const std::vector<unsigned char> before = window->controls.preview->Picture();
-  for (const char* name : TabCycle()) {
-    SCOPED_TRACE(name);
-    QWidget* widget = Child(*window, name);
+  QSignalSpy confirmClicks(Control<QPushButton>(*window, "按钮_预览图片"), &QPushButton::clicked);
+  QSignalSpy saveClicks(Control<QPushButton>(*window, "按钮_保存图片"), &QPushButton::clicked);
+  QSignalSpy copyClicks(Control<QPushButton>(*window, "按钮_复制图片"), &QPushButton::clicked);
+  const std::vector<unsigned char> before = Preview(*window).Picture();
+  for (const QString& name : kTabCycle) {
+    SCOPED_TRACE(name.toStdString());
+    QWidget* widget = window->findChild<QWidget*>(name);
     widget->setFocus(Qt::OtherFocusReason);
-    ASSERT_EQ(FocusName(), Q(name));
+    ASSERT_EQ(FocusName(), name);
     const QString text = ShownText(*widget);
     QTest::keyClick(widget, Qt::Key_Return);
     QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
     QTest::keyClick(widget, Qt::Key_F1);
-    EXPECT_EQ(FocusName(), Q(name));
+    EXPECT_EQ(FocusName(), name);
     EXPECT_EQ(ShownText(*widget), text);
   }
   EXPECT_EQ(confirmClicks.count() + saveClicks.count() + copyClicks.count(), 0);
-  EXPECT_TRUE(window->controls.preview->Picture() == before);
+  EXPECT_TRUE(Preview(*window).Picture() == before);
   EXPECT_TRUE(window->isVisible());
 }
 
@@ -333,7 +450,7 @@ TEST(MainWindowKeys, EscClosesTheWindowFromAnyControlButNotWithAChord) {
   for (const char* name : {"编辑框_账户余额", "按钮_预览图片", "组合框_时间文字"}) {
     SCOPED_TRACE(name);
     auto window = OpenWindow();
-    QWidget* widget = Child(*window, name);
+    QWidget* widget = Control(*window, name);
     widget->setFocus(Qt::OtherFocusReason);
     QTest::keyClick(widget, Qt::Key_Escape, Qt::ShiftModifier);
     QTest::keyClick(widget, Qt::Key_Escape, Qt::ControlModifier);
@@ -346,44 +463,66 @@ TEST(MainWindowKeys, EscClosesTheWindowFromAnyControlButNotWithAChord) {
 // ---------------------------------------------------------------------------------------------
 // The confirm button.
 
-TEST(MainWindowConfirm, NormalisesTheAmountsKeepsTheCountsAndRendersThem) {
+// Every box gets a value of its own, so a box read into the wrong field, or written back from
+// the wrong one, shows in the picture or in the boxes.
+TEST(MainWindowConfirm, NormalisesTheAmountsKeepsTheCountsAndDrawsEachBoxInItsField) {
   auto window = OpenWindow();
-  const MainWindow::Controls& c = window->controls;
   struct Typed {
-    QLineEdit* box;
+    const char* box;
+    const char* field;
     const char* typed;
     const char* afterConfirm;
   };
   const Typed table[] = {
-      {c.balance, "abc", "0.00"},     {c.thisMonth, "1234.5", "1234.50"},
-      {c.lastMonth, ".5", "0.50"},    {c.settled, "5.", "5.00"},
-      {c.transaction, "-12.5", "-12.50"},
-      {c.clicks, "1,234.5", "1,234.5"},  // counts are drawn as typed
-      {c.payments, "七", "七"},           // (a GBK character) never rewritten
-      {c.clock, "10：23", "10:23"},       // full-width colon replaced
+      {"编辑框_账户余额", "balance", "abc", "0.00"},
+      {"编辑框_本月收入", "this-month", "1234.5", "1234.50"},
+      {"编辑框_上月收入", "last-month", ".5", "0.50"},
+      {"编辑框_结算收入", "settled", "5.", "5.00"},
+      {"编辑框_成交收入", "transaction", "-12.5", "-12.50"},
+      {"编辑框_点击数", "clicks", "1,234.5", "1,234.5"},  // counts are drawn as typed
+      {"编辑框_付款笔数", "payments", "七", "七"},         // (a GBK character) never rewritten
+      {"编辑框_手机时间", "clock", "10：23", "10:23"},     // full-width colon replaced
   };
-  for (const Typed& row : table) row.box->setText(Q(row.typed));
-  c.timeWord->setCurrentIndex(4);
+  ScreenInputs typed;
+  for (const Typed& row : table) {
+    Control<QLineEdit>(*window, row.box)->setText(Q(row.typed));
+    typed.Set(row.field, Utf8ToGbk(row.typed));
+  }
+  Control<QComboBox>(*window, "组合框_时间文字")->setCurrentIndex(4);
+  typed.Set("word", "\xCD\xED\xC9\xCF");  // 晚上
 
   NoticeCloser closer;
-  QTest::mouseClick(c.confirm, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(*window, "按钮_预览图片"), Qt::LeftButton);
   EXPECT_TRUE(closer.seen.empty());
-  for (const Typed& row : table) EXPECT_EQ(row.box->text(), Q(row.afterConfirm)) << row.typed;
-
-  const ScreenInputs inputs = ReadScreenInputs(*window);
-  EXPECT_EQ(inputs.word, "\xCD\xED\xC9\xCF");  // 晚上
-  EXPECT_EQ(inputs.payments, "\xC6\xDF");      // 七
-  std::vector<unsigned char> expected;
-  RenderEarningsScreen(*programState, window->surfaces, inputs, expected);
-  EXPECT_TRUE(c.preview->Picture() == expected);
+  for (const Typed& row : table)
+    EXPECT_EQ(Control<QLineEdit>(*window, row.box)->text(), Q(row.afterConfirm)) << row.typed;
+  EXPECT_TRUE(Preview(*window).Picture() == ReferencePicture(typed, AmountTexts::kNormalised));
 
   // A second confirm renders into the buffer the first picture left free: the preview must
   // still hold the new picture, complete.
-  c.thisMonth->setText("77");
-  QTest::mouseClick(c.confirm, Qt::LeftButton);
-  EXPECT_EQ(c.thisMonth->text(), "77.00");
-  RenderEarningsScreen(*programState, window->surfaces, ReadScreenInputs(*window), expected);
-  EXPECT_TRUE(c.preview->Picture() == expected);
+  Control<QLineEdit>(*window, "编辑框_本月收入")->setText("77");
+  typed.Set("this-month", "77");
+  QTest::mouseClick(Control<QPushButton>(*window, "按钮_预览图片"), Qt::LeftButton);
+  EXPECT_EQ(Control<QLineEdit>(*window, "编辑框_本月收入")->text(), "77.00");
+  EXPECT_TRUE(Preview(*window).Picture() == ReferencePicture(typed, AmountTexts::kNormalised));
+}
+
+// ---------------------------------------------------------------------------------------------
+// A handler's failure.
+
+std::vector<std::string> fatalMessages;
+void RecordFatalError(const char* what) { fatalMessages.emplace_back(what); }
+
+TEST(HandlerGuard, AFailureReachesTheFatalPathWithWhatTheUserReads) {
+  fatalMessages.clear();
+  bool ran = false;
+  RunHandler([&] { ran = true; }, RecordFatalError);
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(fatalMessages.empty());
+
+  RunHandler([] { throw std::bad_alloc(); }, RecordFatalError);
+  RunHandler([] { throw std::runtime_error("磁盘坏了"); }, RecordFatalError);
+  EXPECT_EQ(fatalMessages, (std::vector<std::string>{"内存不足。", "磁盘坏了"}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -439,23 +578,24 @@ TEST(PreviewBox, KeepsTheBytesAndShowsThePictureStretchedInsideTheBorder) {
 // ---------------------------------------------------------------------------------------------
 // Notices.
 
-TEST(Notice, FlagsChooseTheIconAndAnEmptyTitleFallsBack) {
+TEST(Notice, TheIconAsAskedAndAnEmptyTitleFallsBack) {
   struct Case {
-    int flags;
-    QMessageBox::Icon icon;
+    NoticeIcon icon;
+    QMessageBox::Icon shownIcon;
     const char* title;
     const char* shownTitle;
   };
   const Case cases[] = {
-      {0, QMessageBox::NoIcon, "Brackenmoor提示：", "Brackenmoor提示："},
-      {48, QMessageBox::Warning, "提示", "提示"},
-      {64, QMessageBox::Information, "", "信息："},
+      {NoticeIcon::kNone, QMessageBox::NoIcon, "Brackenmoor提示：", "Brackenmoor提示："},
+      {NoticeIcon::kExclamation, QMessageBox::Warning, "提示", "提示"},
+      {NoticeIcon::kInformation, QMessageBox::Information, "", "信息："},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.shownTitle);
     NoticeCloser closer;
-    ShowNotice(Q("OK复制成功！\r\n第二行"), c.flags, Q(c.title));
+    ShowNotice(Q("OK复制成功！\r\n第二行"), c.icon, Q(c.title));
     ASSERT_EQ(closer.seen.size(), 1u);
-    EXPECT_EQ(closer.seen[0].icon, c.icon) << c.flags;
+    EXPECT_EQ(closer.seen[0].icon, c.shownIcon);
     EXPECT_EQ(closer.seen[0].title, Q(c.shownTitle));
     EXPECT_EQ(closer.seen[0].text, Q("OK复制成功！\r\n第二行"));
     EXPECT_EQ(closer.seen[0].buttons, 1);
@@ -469,7 +609,8 @@ TEST(Notice, FatalErrorsShowAnErrorBoxWithNoOwner) {
   ShowFatalErrorBox("内存不足。");
   ASSERT_EQ(closer.seen.size(), 1u);
   EXPECT_EQ(closer.seen[0].icon, QMessageBox::Critical);
-  EXPECT_TRUE(closer.seen[0].text.contains(Q("内存不足。")));
+  EXPECT_EQ(closer.seen[0].title, Q("Lumivale图片生成器"));
+  EXPECT_EQ(closer.seen[0].text, Q("程序无法继续运行：内存不足。"));
   EXPECT_FALSE(closer.seen[0].hasParent);
 }
 
