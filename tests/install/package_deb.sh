@@ -66,7 +66,7 @@ fi
 # hardening-no-fortify-functions (the program is built with the project's flags, not with
 # dpkg-buildflags'). Errors and warnings fail.
 if command -v lintian >/dev/null 2>&1; then
-  if ! lintian --info --fail-on error,warning "$deb" >"$work/lintian" 2>&1; then
+  if ! lintian --display-info --fail-on error,warning "$deb" >"$work/lintian" 2>&1; then
     fail "lintian:"
   fi
   grep -v '^running with root privileges' "$work/lintian" || true
