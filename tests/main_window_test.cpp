@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -35,6 +37,7 @@
 #include "ui/main_window.h"
 #include "ui/notice.h"
 #include "ui/preview_box.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -329,18 +332,160 @@ TEST(MainWindowShows, EditBoxesAreCentredUnlimitedWithTheCaretAtTheStart) {
 TEST(MainWindowFrame, CaptionFixedSizeCentredAndNoMaximiseButton) {
   auto window = OpenWindow();
   EXPECT_EQ(window->windowTitle(), Q("Lumivale图片生成器      -      作者/Brackenmoor"));
-  // The offscreen platform draws no frame: the client area is the whole outer size.
+  // The outer size, frame included (the offscreen platform's is 2 px at a ratio of 1).
   EXPECT_EQ(window->frameGeometry().size(), QSize(482, 539));
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   const Qt::WindowFlags flags = window->windowFlags();
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-  const QRect screen = window->screen()->geometry();
-  EXPECT_EQ(window->frameGeometry().topLeft(),
-            QPoint((screen.width() - 482) / 2, (screen.height() - 539) / 2));
   if (!ProgramIconData().empty()) {
     EXPECT_FALSE(window->windowIcon().isNull());
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// What depends on the screen's pixel ratio. CTest runs these again with QT_SCALE_FACTOR 1.5 and 2.
+
+// What a widget draws of itself, its children left out, at its screen's pixel ratio.
+QImage DrawnWithoutChildren(QWidget& widget) {
+  const qreal ratio = widget.devicePixelRatioF();
+  QImage image((QSizeF(widget.size()) * ratio).toSize(), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
+  widget.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+  return image;
+}
+
+// The bounds of the pixels in which two drawings of one size differ.
+QRect DifferingPixels(const QImage& a, const QImage& b) {
+  QRect differing;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) differing |= QRect(x, y, 1, 1);
+  return differing;
+}
+
+// The caption is drawn whole, in its size, centred over the preview and clear of it: the ink
+// it adds to the frame (faint edges included) ends above the preview's first row.
+TEST(AtEveryScale, TheFramesCaptionLiesWhollyAboveThePreview) {
+  MainWindow window(*programState, FailOnFatalError);
+  auto* frame = Control<QGroupBox>(window, "分组框1");
+  ASSERT_NE(frame, nullptr);
+  const qreal ratio = frame->devicePixelRatioF();
+  SCOPED_TRACE(ratio);
+  const QImage captioned = DrawnWithoutChildren(*frame);
+  const QString caption = frame->title();
+  frame->setTitle(QString());
+  const QImage bare = DrawnWithoutChildren(*frame);
+  frame->setTitle(caption);
+  const QRect ink = DifferingPixels(captioned, bare);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_LT(ink.bottom() + 1, Preview(window).y() * ratio) << "ink down to " << ink.bottom();
+  EXPECT_GT(ink.top(), 0);
+  EXPECT_GE(ink.height(), 24 * ratio);  // still the 29 px caption
+  EXPECT_LE(std::abs(ink.center().x() - frame->width() * ratio / 2), 2 * ratio);
+  EXPECT_EQ(frame->font().pixelSize(), 29);
+  EXPECT_TRUE(frame->font().bold());
+  EXPECT_EQ(Preview(window).geometry(), QRect(8, 34, 258, 459));
+}
+
+// A BMP of one colour.
+std::vector<unsigned char> SolidBmp(QColor colour) {
+  QImage image(6, 10, QImage::Format_RGB32);
+  image.fill(colour);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "BMP");
+  return std::vector<unsigned char>(bytes.begin(), bytes.end());
+}
+
+// The picture is scaled once, from its full size to the client area's pixels on the screen,
+// and drawn one to one inside a black border: every pixel of the box is the picture's colour
+// or black, never a blend of the two nor the white behind, and the picture's pixels are one
+// block of exactly the scaled size, with a border of one pixel or, at 1.5, one or two.
+TEST(AtEveryScale, ThePreviewIsScaledToTheScreensPixelsInsideASharpBorder) {
+  auto window = OpenWindow();
+  PreviewBox& preview = Preview(*window);
+  const qreal ratio = window->devicePixelRatioF();
+  SCOPED_TRACE(ratio);
+  const QSize pixels = (QSizeF(256, 457) * ratio).toSize();
+  EXPECT_EQ(preview.ClientPixels(), pixels);
+  EXPECT_EQ(preview.ShownImage().size(), pixels);
+  EXPECT_EQ(preview.ShownImage().devicePixelRatio(), ratio);
+
+  const QColor colour(200, 30, 60);
+  preview.SetPicture(SolidBmp(colour));
+  ASSERT_EQ(preview.ShownImage().size(), pixels);
+  const QImage drawn = window->grab().toImage();
+  // The box on the screen's pixels; at 1.5 its edges may fall on pixel centres, and a pixel
+  // whose centre is on an edge belongs to neither side.
+  const QRectF box = QRectF(QPointF(preview.mapTo(window.get(), QPoint(0, 0))) * ratio,
+                            QSizeF(preview.size()) * ratio)
+                         .adjusted(0.01, 0.01, -0.01, -0.01);
+  QRect all, picture;
+  int picturePixels = 0, strayPixels = 0;
+  for (int y = 0; y < drawn.height(); ++y) {
+    for (int x = 0; x < drawn.width(); ++x) {
+      if (!box.contains(QPointF(x + 0.5, y + 0.5))) continue;
+      all |= QRect(x, y, 1, 1);
+      const QColor pixel = drawn.pixelColor(x, y);
+      if (pixel == colour) {
+        picture |= QRect(x, y, 1, 1);
+        ++picturePixels;
+      } else if (pixel != QColor(Qt::black)) {
+        ++strayPixels;
+      }
+    }
+  }
+  EXPECT_EQ(strayPixels, 0);
+  EXPECT_EQ(picture.size(), pixels);
+  EXPECT_EQ(picturePixels, pixels.width() * pixels.height());
+  const int thickest = static_cast<int>(std::ceil(ratio));
+  for (const int border : {picture.left() - all.left(), all.right() - picture.right(),
+                           picture.top() - all.top(), all.bottom() - picture.bottom()}) {
+    EXPECT_GE(border, 1);
+    EXPECT_LE(border, thickest);
+  }
+}
+
+// Centred in the screen's available area; a window taller or wider than that area starts at
+// its top or left edge, so that the title bar stays on the screen. The offscreen screen is
+// 800 x 800: the window fits at a ratio of 1, is too tall at 1.5 and too tall and wide at 2.
+TEST(AtEveryScale, TheWindowIsCentredInTheAvailableAreaWithItsTitleBarOnTheScreen) {
+  auto window = OpenWindow();
+  const QRect available = window->screen()->availableGeometry();
+  const QRect outer = window->frameGeometry();
+  SCOPED_TRACE(window->devicePixelRatioF());
+  EXPECT_EQ(outer.size(), QSize(482, 539));
+  EXPECT_EQ(outer.topLeft(), CentredFramePosition(available, outer.size()));
+  EXPECT_GE(outer.top(), available.top());
+  EXPECT_GE(outer.left(), available.left());
+  if (available.height() >= 539) {
+    EXPECT_LE(std::abs((outer.top() - available.top()) - (available.bottom() - outer.bottom())), 1);
+  }
+}
+
+TEST(WindowPlacement, CentredInTheAvailableAreaOrFromItsEdge) {
+  struct Case {
+    QRect available;
+    QPoint expected;
+  };
+  const QSize outer(482, 539);
+  const Case cases[] = {
+      {QRect(0, 0, 1280, 1024), QPoint(399, 242)},
+      {QRect(0, 32, 1280, 992), QPoint(399, 258)},     // a panel along the top
+      {QRect(64, 0, 1216, 1024), QPoint(431, 242)},    // a dock on the left
+      {QRect(1920, 0, 1280, 1024), QPoint(2319, 242)}, // the second of two screens
+      {QRect(0, 27, 640, 485), QPoint(79, 27)},        // too tall: the top edge
+      {QRect(10, 27, 400, 485), QPoint(10, 27)},       // too tall and too wide
+      {QRect(0, 0, 482, 539), QPoint(0, 0)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CentredFramePosition(c.available, outer), c.expected)
+        << c.available.x() << "," << c.available.y() << " " << c.available.width() << "x"
+        << c.available.height();
   }
 }
 

@@ -1,11 +1,13 @@
 #include "ui/main_window.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 
 #include "assets/embedded_assets.h"
 #include "ui/window_definition.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -44,23 +46,28 @@ void MainWindow::ConnectButton(QPushButton* button, void (MainWindow::*handler)(
           [this, handler] { RunHandler([this, handler] { (this->*handler)(); }, fatalError_); });
 }
 
-// The outer size is fixed: the client area is what is left of 482 x 539 once the frame is
-// taken off. Qt learns the frame only after the window has been mapped, so this runs again
-// whenever the frame comes out different from the one last fitted to.
+// Under X11 the outer size is fixed: the client area is what is left of 482 x 539 once the
+// window manager's frame is taken off. Qt learns the frame only after the window has been
+// mapped, so this runs again whenever the frame comes out different from the one last fitted
+// to. Under Wayland the decorations, Qt's own (drawn around the client area) or the
+// compositor's, are no part of that size: the client area keeps the whole of it. Nor can a
+// Wayland window place itself; the compositor does.
 void MainWindow::FitAndCentre() {
+  const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
   const QRect outer = frameGeometry();
   const QRect client = geometry();
-  const QMargins frame(client.left() - outer.left(), client.top() - outer.top(),
-                       outer.right() - client.right(), outer.bottom() - client.bottom());
+  const QMargins frame =
+      wayland ? QMargins()
+              : QMargins(client.left() - outer.left(), client.top() - outer.top(),
+                         outer.right() - client.right(), outer.bottom() - client.bottom());
   if (fitted_ && frame == fittedFrame_) return;
   fitted_ = true;
   fittedFrame_ = frame;
-  setFixedSize(kWindowOuterWidth - frame.left() - frame.right(),
-               kWindowOuterHeight - frame.top() - frame.bottom());
-  const QScreen* display = screen();
-  const QRect area = display ? display->geometry() : QRect();
-  move(area.x() + (area.width() - kWindowOuterWidth) / 2,
-       area.y() + (area.height() - kWindowOuterHeight) / 2);
+  const QSize outerSize(kWindowOuterWidth, kWindowOuterHeight);
+  setFixedSize(outerSize.shrunkBy(frame));
+  if (wayland) return;
+  if (const QScreen* display = screen())
+    move(CentredFramePosition(display->availableGeometry(), outerSize));
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -18,10 +18,13 @@ class PreviewBox : public QWidget {
   void SwapPicture(std::vector<unsigned char>& bytes);
   // The bytes last set, unchanged; empty when none was set.
   const std::vector<unsigned char>& Picture() const { return picture_; }
-  // What the client area shows: the picture scaled to it; null when there is no picture or
-  // the bytes are no picture Qt can read.
+  // What the client area shows: the picture scaled to the client area's pixels on the screen
+  // (ClientPixels), with the screen's pixel ratio; null when there is no picture or the bytes
+  // are no picture Qt can read.
   const QImage& ShownImage() const { return shown_; }
   QRect ClientArea() const;
+  // The client area's size in the screen's pixels: its logical size times the pixel ratio.
+  QSize ClientPixels() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -32,4 +35,5 @@ class PreviewBox : public QWidget {
 
   std::vector<unsigned char> picture_;
   QImage shown_;
+  QSize scaledTo_;  // the ClientPixels the picture was last scaled for
 };

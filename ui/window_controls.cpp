@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "compose/gbk_text.h"
+#include "ui/line_pitch_group_box.h"
 #include "ui/line_pitch_label.h"
 #include "ui/preview_box.h"
 #include "ui/window_definition.h"
@@ -81,7 +82,9 @@ QPushButton* MakeButton(const ControlDefinition& entry, QWidget* parent) {
 }
 
 QGroupBox* MakeGroupBox(const ControlDefinition& entry, QWidget* parent) {
-  auto* box = MakeChild<QGroupBox>(Text(entry.caption), parent);
+  QGroupBox* box = entry.linePitch > 0
+                       ? MakeChild<LinePitchGroupBox>(Text(entry.caption), entry.linePitch, parent)
+                       : MakeChild<QGroupBox>(Text(entry.caption), parent);
   box->setAlignment(AlignmentOf(entry) & Qt::AlignHorizontal_Mask);
   return box;
 }

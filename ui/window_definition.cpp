@@ -52,7 +52,7 @@ constexpr std::array kControls{
                 .linePitch = 20},
     ControlDefinition{.name = kPreviewFrame, .kind = GroupBox, .left = 200, .top = 9, .width = 275,
                 .height = 500, .caption = "预览图", .fontPixelSize = 29, .bold = true,
-                .alignment = Centre},
+                .alignment = Centre, .linePitch = 34},  // the preview starts 34 px down
     ControlDefinition{.name = kPreview, .kind = PictureBox, .parent = kPreviewFrame, .left = 8,
                 .top = 34, .width = 258, .height = 459},
 };

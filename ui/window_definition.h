@@ -58,7 +58,9 @@ struct ControlDefinition {
   Colour textColour = Rgb(0, 0, 0);
   TextAlignment alignment = TextAlignment::Left;
   bool wordWrap = false;
-  int linePitch = 0;  // labels: the fixed distance of their lines in pixels; 0: the font's own
+  // Labels: the fixed distance of their lines in pixels. The group box: the height of the band
+  // at its top that its caption is centred in, above what it holds. 0: the font's own line.
+  int linePitch = 0;
 };
 
 // Every control of the window, parents before their children.
