@@ -6,12 +6,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +29,9 @@
 const std::string& TemporaryHome();
 
 inline QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Colours in test messages as #rrggbb (found by argument-dependent lookup: QColor is global).
+inline void PrintTo(const QColor& colour, std::ostream* out) { *out << colour.name().toStdString(); }
 
 // The control of the window with that object name, as the user knows it; null when there is
 // none or it is not a `Widget`.

@@ -7,6 +7,7 @@
 
 #include "assets/embedded_assets.h"
 #include "ui/window_definition.h"
+#include "ui/window_palette.h"
 #include "ui/window_placement.h"
 
 namespace {
@@ -34,6 +35,7 @@ MainWindow::MainWindow(ProgramState& state, FatalErrorHandler fatalError)
   font.setPixelSize(kDefaultFontPixelSize);
   setFont(font);
   setFocusPolicy(Qt::NoFocus);
+  setPalette(DesignedPalette());  // before the controls, which take it over
   controls_ = MakeWindowControls(*this, screen_);
   ConnectButton(controls_.confirm, &MainWindow::Confirm);
   ConnectButton(controls_.copy, &MainWindow::CopyPicture);

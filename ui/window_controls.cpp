@@ -1,5 +1,6 @@
 #include "ui/window_controls.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,14 +39,6 @@ Qt::Alignment AlignmentOf(const ControlDefinition& entry) {
   return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-// Input controls show black on white, whatever the desktop's colours.
-void UseBlackOnWhite(QWidget& widget) {
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::Base, Qt::white);
-  palette.setColor(QPalette::Text, Qt::black);
-  widget.setPalette(palette);
-}
-
 QLabel* MakeLabel(const ControlDefinition& entry, QWidget* parent) {
   QLabel* label = entry.linePitch > 0
                       ? MakeChild<LinePitchLabel>(Text(entry.caption), entry.linePitch, parent)
@@ -61,7 +54,8 @@ QComboBox* MakeWordList(const ScreenField& field, QWidget* parent) {
   list->setEditable(false);
   for (std::string_view word : field.words) list->addItem(FromGbk(word));
   list->setCurrentIndex(0);
-  UseBlackOnWhite(*list);
+  // Its popup is a window of its own, which takes the desktop's colours unless told.
+  list->view()->setPalette(parent->palette());
   return list;
 }
 
@@ -69,7 +63,6 @@ QLineEdit* MakeEditBox(const ControlDefinition& entry, const ScreenField& field,
   auto* box = MakeChild<QLineEdit>(FromGbk(field.initialText), parent);
   box->setAlignment(AlignmentOf(entry));
   box->setMaxLength(std::numeric_limits<int>::max());  // no limit of its own
-  UseBlackOnWhite(*box);
   box->setCursorPosition(0);
   return box;
 }
