@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTranslator>
 
 #include <cfenv>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "app/program_state_lifecycle.h"
 #include "ui/main_window.h"
 #include "ui/notice.h"
+#include "ui/qt_chinese_texts.h"
 #include "ui/window_texts.h"
 
 namespace {
@@ -76,6 +78,10 @@ int StartupSequence(int argc, char** argv) {
   qInstallMessageHandler(qtMessageHandler);
   connectingToDisplay = nullptr;
   held.reset();  // what Qt said on the way, now that the window can open
+  // Docks and Wayland compositors find the desktop entry, and with it the icon, by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(LUMIVALE_APP_ID));
+  QTranslator qtTexts;
+  InstallQtChineseTexts(qtTexts);
   SetFatalErrorPresenter(ShowFatalErrorBox);
   QDir::setCurrent(QCoreApplication::applicationDirPath());
   std::fesetenv(FE_DFL_ENV);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
@@ -185,6 +186,76 @@ TEST(MainWindowShows, EveryControlAndNothingElse) {
           << widget->objectName().toStdString() << " " << widget->metaObject()->className();
     }
   }
+}
+
+// What assistive tools call each control: the input controls and the preview show no caption
+// of their own. Each edit box is called by the line of 标签1 level with it.
+TEST(MainWindowShows, EveryControlHasANameForAssistiveToolsAndThePreviewADescription) {
+  MainWindow window(*programState, FailOnFatalError);
+  struct Named {
+    const char* control;
+    const char* name;
+  };
+  const Named table[] = {
+      {"组合框_时间文字", "时间文字"}, {"编辑框_手机时间", "手机时间"},
+      {"编辑框_账户余额", "账户余额"}, {"编辑框_本月收入", "本月收入"},
+      {"编辑框_上月收入", "上月收入"}, {"编辑框_结算收入", "结算收入"},
+      {"编辑框_点击数", "点击数"},     {"编辑框_付款笔数", "付款笔数"},
+      {"编辑框_成交收入", "成交收入"}, {"按钮_预览图片", "点此 - 确认修改内容"},
+      {"按钮_保存图片", "保存图片"},   {"按钮_复制图片", "复制图片"},
+      {"分组框1", "预览图"},           {"图片框_预览图", "预览图"},
+  };
+  for (const Named& named : table) {
+    QWidget* widget = Control(window, named.control);
+    ASSERT_NE(widget, nullptr) << named.control;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(accessible, nullptr) << named.control;
+    EXPECT_EQ(accessible->text(QAccessible::Name), Q(named.name)) << named.control;
+  }
+  auto* captions = dynamic_cast<LinePitchLabel*>(Control(window, "标签1"));
+  ASSERT_NE(captions, nullptr);
+  const QStringList lines = captions->text().split("\r\n");
+  for (const char* name : kBoxesDownTheColumn) {
+    const QRect box = Place(window, name);
+    QString beside;
+    for (int line = 0; line < lines.size(); ++line) {
+      if (std::abs(captions->y() + captions->LineBand(line).center().y() - box.center().y()) <= 2)
+        beside = lines[line];
+    }
+    EXPECT_EQ(Control(window, name)->accessibleName(), beside.remove(' ').remove(Q("："))) << name;
+  }
+  QAccessibleInterface* preview = QAccessible::queryAccessibleInterface(&Preview(window));
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->role(), QAccessible::Graphic);
+  const QString description = preview->text(QAccessible::Description);
+  EXPECT_TRUE(description.contains(Q("1080×1920"))) << description.toStdString();
+}
+
+// Named, the list is still the combo box Qt shows: its word as its value, its popup list of
+// the words as its one child, and the action that opens and closes the popup.
+TEST(MainWindowShows, TheNamedListIsStillAComboBoxForAssistiveTools) {
+  auto window = OpenWindow();
+  auto* box = Control<QComboBox>(*window, "组合框_时间文字");
+  ASSERT_NE(box, nullptr);
+  box->setCurrentIndex(2);
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(box);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->role(), QAccessible::ComboBox);
+  EXPECT_EQ(list->text(QAccessible::Name), Q("时间文字"));
+  EXPECT_EQ(list->text(QAccessible::Value), Q("早上"));
+  ASSERT_EQ(list->childCount(), 1);
+  QAccessibleInterface* popup = list->child(0);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->object(), box->view());
+  EXPECT_EQ(list->indexOfChild(popup), 0);
+  EXPECT_EQ(popup->childCount(), 5);
+  QAccessibleActionInterface* actions = list->actionInterface();
+  ASSERT_NE(actions, nullptr);
+  EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  actions->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(box->view()->isVisible());
+  actions->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_FALSE(box->view()->isVisible());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -861,7 +932,7 @@ TEST(Notice, TheIconAsAskedAndAnEmptyTitleFallsBack) {
     EXPECT_EQ(closer.seen[0].icon, c.shownIcon);
     EXPECT_EQ(closer.seen[0].title, Q(c.shownTitle));
     EXPECT_EQ(closer.seen[0].text, Q("OK复制成功！\r\n第二行"));
-    EXPECT_EQ(closer.seen[0].buttons, 1);
+    EXPECT_EQ(closer.seen[0].buttonTexts, QStringList{Q("确定")});  // Qt's own text, in Chinese
     EXPECT_FALSE(closer.seen[0].hasParent);
     EXPECT_TRUE(closer.seen[0].modal);
   }
@@ -874,6 +945,7 @@ TEST(Notice, FatalErrorsShowAnErrorBoxWithNoOwner) {
   EXPECT_EQ(closer.seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(closer.seen[0].title, Q("Lumivale图片生成器"));
   EXPECT_EQ(closer.seen[0].text, Q("程序无法继续运行：内存不足。"));
+  EXPECT_EQ(closer.seen[0].buttonTexts, QStringList{Q("确定")});
   EXPECT_FALSE(closer.seen[0].hasParent);
 }
 

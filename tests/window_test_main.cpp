@@ -1,15 +1,18 @@
-// The main of the window's in-process tests: a temporary HOME, Qt's offscreen platform with
-// Qt's own dialogs, one QApplication and the program state around all tests.
+// The main of the window's in-process tests: a temporary HOME, an English locale, Qt's offscreen
+// platform with Qt's own dialogs in Chinese as the program has them, one QApplication and the
+// program state around all tests.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/program_state_lifecycle.h"
 #include "tests/window_test_support.h"
+#include "ui/qt_chinese_texts.h"
 
 namespace {
 
@@ -35,6 +38,10 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", (temporaryHome + "/.config").c_str(), 1);
   unsetenv("XDG_DOCUMENTS_DIR");
   unsetenv("QT_QPA_PLATFORMTHEME");
+  // An English locale: the notices' buttons must still say 确定.
+  setenv("LANG", "C.UTF-8", 1);
+  setenv("LC_ALL", "C.UTF-8", 1);
+  unsetenv("LANGUAGE");
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QDir().mkpath(QString::fromStdString(temporaryHome) + "/Documents");
 
@@ -43,6 +50,8 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     QApplication application(argc, argv);
+    QTranslator qtTexts;  // as the program installs it
+    if (!InstallQtChineseTexts(qtTexts)) std::fprintf(stderr, "Qt's Chinese texts are missing\n");
     InitialiseProgramState();
     status = RUN_ALL_TESTS();
     ReleaseProgramState();

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -30,7 +31,9 @@ const std::string& TemporaryHome();
 
 inline QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// Colours in test messages as #rrggbb (found by argument-dependent lookup: QColor is global).
+// Texts and colours in test messages as they read, colours as #rrggbb (found by
+// argument-dependent lookup: Qt's classes are in the global namespace).
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QColor& colour, std::ostream* out) { *out << colour.name().toStdString(); }
 
 // The control of the window with that object name, as the user knows it; null when there is
@@ -54,6 +57,7 @@ struct SeenNotice {
   bool modal;
   bool hasParent;
   int buttons;
+  QStringList buttonTexts;
 };
 
 // Closes every modal message box that comes up, with its OK button (or with `answer` when the
@@ -76,9 +80,11 @@ class NoticeCloser {
   void CloseModalBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
+    QStringList buttonTexts;
+    for (const QAbstractButton* button : box->buttons()) buttonTexts << button->text();
     seen.push_back({box->windowTitle(), box->text(), box->icon(),
                     box->windowModality() == Qt::ApplicationModal, box->parentWidget() != nullptr,
-                    static_cast<int>(box->buttons().size())});
+                    static_cast<int>(box->buttons().size()), buttonTexts});
     if (duringNotice) duringNotice();
     if (QAbstractButton* chosen = box->button(answer)) chosen->click();
     else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "assets/embedded_assets.h"
+#include "ui/accessible_interfaces.h"
 #include "ui/window_definition.h"
 #include "ui/window_palette.h"
 #include "ui/window_placement.h"
@@ -36,6 +37,7 @@ MainWindow::MainWindow(ProgramState& state, FatalErrorHandler fatalError)
   setFont(font);
   setFocusPolicy(Qt::NoFocus);
   setPalette(DesignedPalette());  // before the controls, which take it over
+  InstallAccessibleInterfaces();
   controls_ = MakeWindowControls(*this, screen_);
   ConnectButton(controls_.confirm, &MainWindow::Confirm);
   ConnectButton(controls_.copy, &MainWindow::CopyPicture);

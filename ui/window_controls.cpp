@@ -18,6 +18,7 @@
 #include "ui/line_pitch_label.h"
 #include "ui/preview_box.h"
 #include "ui/window_definition.h"
+#include "ui/window_texts.h"
 
 namespace {
 
@@ -29,6 +30,17 @@ Widget* MakeChild(Args&&... args) {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString FromGbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+
+// Line `line` of the control's caption (all of it for -1), as a name: "  点击数：" is 点击数.
+QString CaptionLine(const ControlDefinition& entry, int line) {
+  const QString caption = Text(entry.caption);
+  const QStringList lines = caption.split(QStringLiteral("\r\n"));
+  if (line >= static_cast<int>(lines.size()))
+    throw std::logic_error(std::string(entry.name) + " has no caption line " + std::to_string(line));
+  QString name = (line < 0 ? caption : lines[line]).trimmed();
+  if (name.endsWith(QChar(u'：'))) name.chop(1);
+  return name.trimmed();
+}
 
 Qt::Alignment AlignmentOf(const ControlDefinition& entry) {
   switch (entry.alignment) {
@@ -108,7 +120,9 @@ class ControlMaker {
   void Make(const ControlDefinition& entry) {
     QWidget* widget = MakeFor(entry, ParentOf(entry));
     ApplyCommonSettings(entry, *widget);
+    widget->setAccessibleName(AccessibleName(entry));
     made_.emplace(entry.name, widget);
+    entries_.emplace(entry.name, &entry);
   }
 
   QWidget& Made(std::string_view name) const {
@@ -125,6 +139,18 @@ class ControlMaker {
   }
 
  private:
+  // Labels are read by their text, which Qt gives as their name.
+  QString AccessibleName(const ControlDefinition& entry) const {
+    if (entry.namedBy) {
+      const auto naming = entries_.find(entry.namedBy);
+      if (naming == entries_.end())
+        throw std::logic_error(std::string(entry.name) + " is named by a control not made before it");
+      return CaptionLine(*naming->second, entry.namingLine);
+    }
+    if (*entry.accessibleName) return Text(entry.accessibleName);
+    return entry.kind == ControlKind::Label ? QString() : Text(entry.caption);
+  }
+
   QWidget* ParentOf(const ControlDefinition& entry) const {
     return entry.parent ? &Made(entry.parent) : &window_;
   }
@@ -163,7 +189,11 @@ class ControlMaker {
         return button;
       }
       case ControlKind::GroupBox: return MakeGroupBox(entry, parent);
-      case ControlKind::PictureBox: return controls_.preview = MakeChild<PreviewBox>(parent);
+      case ControlKind::PictureBox: {
+        controls_.preview = MakeChild<PreviewBox>(parent);
+        controls_.preview->setAccessibleDescription(PreviewDescription());
+        return controls_.preview;
+      }
     }
     throw std::logic_error("unknown control kind");
   }
@@ -171,6 +201,7 @@ class ControlMaker {
   QWidget& window_;
   const ScreenDescription& screen_;
   std::map<std::string_view, QWidget*> made_;
+  std::map<std::string_view, const ControlDefinition*> entries_;
   WindowControls controls_;
 };
 

@@ -14,10 +14,12 @@ constexpr const char* kCaptionsText =
 constexpr const char* kWarningText =
     "本软件仅供娱乐，\r\n请勿用于非法用途，\r\n否则一切后果自负！";
 
+// An edit box, named by the line of 标签1 beside it.
 constexpr ControlDefinition FieldBoxAt(const char* name, std::string_view field, int left, int top,
-                                 int width) {
+                                 int width, int captionLine) {
   return {.name = name, .kind = EditBox, .left = left, .top = top, .width = width, .height = 18,
-          .field = field, .tabStop = true, .alignment = Centre};
+          .field = field, .tabStop = true, .alignment = Centre, .namedBy = kCaptions,
+          .namingLine = captionLine};
 }
 
 constexpr ControlDefinition ButtonAt(const char* name, ButtonAction action, int left, int top,
@@ -34,15 +36,15 @@ constexpr std::array kControls{
                 .height = 280, .caption = kCaptionsText, .alignment = Right, .wordWrap = true,
                 .linePitch = 12},
     ControlDefinition{.name = kTimeWordBox, .kind = ComboBox, .left = 73, .top = 19, .width = 50,
-                .height = 20, .field = "word", .tabStop = true},
-    FieldBoxAt(kClockBox, "clock", 123, 19, 70),
-    FieldBoxAt(kBalanceBox, "balance", 73, 54, 120),
-    FieldBoxAt(kThisMonthBox, "this-month", 73, 89, 120),
-    FieldBoxAt(kLastMonthBox, "last-month", 73, 125, 120),
-    FieldBoxAt(kSettledBox, "settled", 73, 161, 120),
-    FieldBoxAt(kClicksBox, "clicks", 73, 198, 120),
-    FieldBoxAt(kPaymentsBox, "payments", 73, 234, 120),
-    FieldBoxAt(kTransactionBox, "transaction", 73, 270, 120),
+                .height = 20, .field = "word", .tabStop = true, .accessibleName = "时间文字"},
+    FieldBoxAt(kClockBox, "clock", 123, 19, 70, 0),
+    FieldBoxAt(kBalanceBox, "balance", 73, 54, 120, 3),
+    FieldBoxAt(kThisMonthBox, "this-month", 73, 89, 120, 6),
+    FieldBoxAt(kLastMonthBox, "last-month", 73, 125, 120, 9),
+    FieldBoxAt(kSettledBox, "settled", 73, 161, 120, 12),
+    FieldBoxAt(kClicksBox, "clicks", 73, 198, 120, 15),
+    FieldBoxAt(kPaymentsBox, "payments", 73, 234, 120, 18),
+    FieldBoxAt(kTransactionBox, "transaction", 73, 270, 120, 21),
     ButtonAt(kConfirmButton, ButtonAction::Confirm, 8, 305, 184, 48, kConfirmCaption),
     ButtonAt(kSaveButton, ButtonAction::Save, 8, 362, 80, 54, "保存图片"),
     ButtonAt(kCopyButton, ButtonAction::Copy, 112, 362, 80, 54, "复制图片"),
@@ -54,7 +56,7 @@ constexpr std::array kControls{
                 .height = 500, .caption = "预览图", .fontPixelSize = 29, .bold = true,
                 .alignment = Centre, .linePitch = 34},  // the preview starts 34 px down
     ControlDefinition{.name = kPreview, .kind = PictureBox, .parent = kPreviewFrame, .left = 8,
-                .top = 34, .width = 258, .height = 459},
+                .top = 34, .width = 258, .height = 459, .namedBy = kPreviewFrame},
 };
 
 constexpr std::array kTabCycle{kBalanceBox,   kThisMonthBox, kLastMonthBox,  kSettledBox,

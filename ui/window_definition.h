@@ -61,6 +61,13 @@ struct ControlDefinition {
   // Labels: the fixed distance of their lines in pixels. The group box: the height of the band
   // at its top that its caption is centred in, above what it holds. 0: the font's own line.
   int linePitch = 0;
+  // What assistive tools call a control that shows no caption of its own (the input controls
+  // and the preview; the others are called by their captions): a line of another control's
+  // caption, trimmed of its spaces and colon, as 标签1's line beside each edit box; or all of
+  // that caption (分组框1's names the preview); else the name given here.
+  const char* namedBy = nullptr;
+  int namingLine = -1;  // the line of namedBy's caption, counted at its "\r\n"; -1: all of it
+  const char* accessibleName = "";
 };
 
 // Every control of the window, parents before their children.

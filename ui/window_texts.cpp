@@ -22,6 +22,12 @@ QString NoticeTitle() { return QStringLiteral("Brackenmoor提示："); }
 
 QString UntitledNoticeTitle() { return QStringLiteral("信息："); }
 
+QString PreviewDescription() {
+  return QStringLiteral("按填写的数值生成的收益截图（1080×1920），在这里缩小显示；"
+                        "复制和保存的是原尺寸的图片。点“%1”更新。")
+      .arg(QString::fromUtf8(kConfirmCaption));
+}
+
 // The telephone number is a placeholder that reaches nobody.
 QString StartNoticeText() { return QStringLiteral("作者：Brackenmoor\r\n公司电话：000-00000000"); }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Every text the window's notices, questions and error boxes show, with their titles.
+// Every text the window's notices, questions and error boxes show, with their titles, and what
+// assistive tools say of the preview. The controls' captions are in the window's definition.
 #include <QString>
 #include <string>
 #include <system_error>
@@ -10,6 +11,9 @@
 QString NoticeTitle();
 // The title of a notice that is given none.
 QString UntitledNoticeTitle();
+
+// What assistive tools say the preview shows.
+QString PreviewDescription();
 
 // The notice that greets the user before the window comes up.
 QString StartNoticeText();

@@ -5,7 +5,8 @@
 #   a save through Qt's own dialog (full path typed into its file name field, Return) leaves
 #   exactly one JPEG there and no temporary file, with the picture's pixels; a second save opens
 #   at that path and asks before replacing it;
-#   values typed but not confirmed are in neither.
+#   values typed but not confirmed are in neither;
+#   the file dialog speaks Chinese (its title 另存为), whatever the locale.
 # Usage: copy_save_e2e.sh PATH/TO/lumivale
 # Exit 77 (skipped) without Xvfb, xdotool, xclip or Debian's python3-pil.
 set -uo pipefail
@@ -98,7 +99,7 @@ paste_picture "$work/pasted-again.png"
 check "the picture can still be pasted later" pixels_equal "$work/pasted-again.png" "$work/ref.png"
 
 # --- Save --------------------------------------------------------------------------------------
-dialog_title="Save As"  # Qt's own dialog, its title when none is given
+dialog_title="另存为"  # Qt's own dialog, its title when none is given, in Qt's Chinese
 saved="$work/saved"
 click_at 48 389
 focus_on "$dialog_title" || fail_now "no save dialog came up"
