@@ -2,6 +2,7 @@
 // the save dialog driven as a user would (Qt's own dialog), the notices and the files left.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QClipboard>
 #include <QDir>
@@ -29,6 +30,7 @@
 #include "tests/window_test_support.h"
 #include "ui/main_window.h"
 #include "ui/preview_box.h"
+#include "ui/save_dialog.h"
 #include "ui/window_texts.h"
 
 namespace fs = std::filesystem;
@@ -374,6 +376,98 @@ TEST_F(CopySaveTest, SaveTakesTheLastRenderNotTheTypedValues) {
   Control<QPushButton>(*window_, "按钮_预览图片")->click();
   Save({PathIn("confirmed")});
   EXPECT_TRUE(ReadText(folder_ / "confirmed.jpg") != ReadText(folder_ / "first.jpg"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Where the save dialog opens.
+
+// Makes `path` the current folder while it lives.
+class InFolder {
+ public:
+  explicit InFolder(const fs::path& path) : before_(fs::current_path()) { fs::current_path(path); }
+  ~InFolder() { fs::current_path(before_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  fs::path before_;
+};
+
+QString Local(const fs::path& path) { return QFile::decodeName(path.c_str()); }
+
+// A folder below a regular file can be written by nobody, root included; nor can a folder that
+// is gone, or a file.
+TEST(SaveDialogFolder, TheCurrentFolderWhereWritableElseThePicturesFolderElseHome) {
+  const fs::path base = fs::path(TemporaryHome()) / "dialog-folders";
+  fs::remove_all(base);
+  fs::create_directories(base / "program");
+  fs::create_directories(base / "Pictures");
+  WriteText(base / "file", "a regular file");
+  const QString program = Local(base / "program"), pictures = Local(base / "Pictures"),
+                home = Local(base), file = Local(base / "file"), belowFile = Local(base / "file/sub"),
+                gone = Local(base / "gone");
+  for (const QString& folder : {program, pictures, home}) EXPECT_TRUE(CanWriteInto(folder));
+  for (const QString& folder : {file, belowFile, gone, QString()})
+    EXPECT_FALSE(CanWriteInto(folder)) << folder.toStdString();
+
+  struct Case {
+    QString current, pictures, opened;
+  };
+  const Case cases[] = {
+      {program, pictures, program},
+      {belowFile, pictures, pictures},
+      {QString(), pictures, pictures},  // the current folder was removed
+      {file, pictures, pictures},
+      {belowFile, gone, home},
+      {gone, belowFile, home},
+      {gone, QString(), home},  // no pictures folder known
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SaveDialogFolder(c.current, c.pictures, home), c.opened)
+        << c.current.toStdString() << " | " << c.pictures.toStdString();
+  }
+  if (::geteuid() != 0) {  // permissions bind everybody but root
+    fs::permissions(base / "program", fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_FALSE(CanWriteInto(program));
+    EXPECT_EQ(SaveDialogFolder(program, pictures, home), pictures);
+    fs::permissions(base / "program", fs::perms::owner_write, fs::perm_options::add);
+  }
+  fs::remove_all(base);
+}
+
+// The first dialog opens in the current folder while it can be written; in a current folder
+// that cannot (here: one that was removed, which root cannot write either), in the pictures
+// folder, and without that in the home folder. A path confirmed before still wins.
+TEST_F(CopySaveTest, TheFirstDialogOpensWhereTheUserCanWriteAndARememberedPathWins) {
+  const fs::path home = TemporaryHome();
+  const auto opened = [this] {
+    EXPECT_EQ(lastOpenings_.size(), 1u);
+    return lastOpenings_.empty() ? QString() : QDir::cleanPath(lastOpenings_[0].shownPath);
+  };
+  {
+    const InFolder inside(folder_);
+    Save({std::nullopt});
+    EXPECT_EQ(opened(), Local(folder_));
+  }
+  fs::create_directories(home / "Pictures");
+  fs::create_directories(home / "gone");
+  {
+    const InFolder inside(home / "gone");
+    fs::remove(home / "gone");
+    Save({std::nullopt});
+    EXPECT_EQ(opened(), Local(home / "Pictures"));
+    fs::remove(home / "Pictures");
+    Save({std::nullopt});
+    EXPECT_EQ(opened(), Local(home));
+
+    ExpectNotice(Save({PathIn("kept")}), QMessageBox::Information, "Brackenmoor提示：",
+                 Q("OK保存成功！"));
+  }
+  fs::create_directories(home / "gone");
+  const InFolder inside(home / "gone");
+  fs::remove(home / "gone");
+  Save({std::nullopt});
+  EXPECT_EQ(opened(), PathIn("kept.jpg"));
 }
 
 TEST(SaveReasons, ErrorsReadAsPlainSentences) {

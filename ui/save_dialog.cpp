@@ -1,11 +1,14 @@
 #include "ui/save_dialog.h"
 
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <system_error>
 
 #include "output/save_picture.h"
@@ -30,6 +33,17 @@ std::optional<std::string> FileToBeReplaced(const std::string& path) {
 
 }  // namespace
 
+bool CanWriteInto(const QString& folder) {
+  return !folder.isEmpty() && QFileInfo(folder).isDir() &&
+         ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+}
+
+QString SaveDialogFolder(const QString& current, const QString& pictures, const QString& home) {
+  if (CanWriteInto(current)) return current;
+  if (CanWriteInto(pictures)) return pictures;
+  return home;
+}
+
 bool ConfirmReplacing(QWidget* parent, const QString& path) {
   QMessageBox box(QMessageBox::Warning, ReplaceQuestionTitle(), ReplaceQuestionText(path),
                   QMessageBox::Yes | QMessageBox::No, parent);
@@ -53,7 +67,13 @@ std::optional<std::string> AskForSavePath(QWidget* parent, SaveDialogSettings& s
     // "abc.png" is not the name the dialog returns.
     dialog.setDefaultSuffix(FromUtf8(settings.defaultSuffix));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!preset.isEmpty()) dialog.selectFile(preset);
+    if (!preset.isEmpty())
+      dialog.selectFile(preset);
+    else
+      dialog.setDirectory(
+          SaveDialogFolder(QDir::currentPath(),
+                           QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+                           QDir::homePath()));
 
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();

@@ -14,7 +14,17 @@ struct SaveDialogSettings {
   std::string fileName;                    // UTF-8; empty until a dialog is confirmed
 };
 
-// Runs the save dialog, opening at the path last confirmed. Before a file is replaced it asks
+// Whether the user can make files in `folder`, as the system tells (access(W_OK)); false for
+// what is no folder, a folder that is gone and an empty path.
+bool CanWriteInto(const QString& folder);
+
+// The folder a save dialog opens in when no path has been confirmed yet: the current folder,
+// which is the program's own; but where the user cannot write there (the program installed in
+// /usr/bin), the pictures folder when there is one the user can write to, else the home folder.
+QString SaveDialogFolder(const QString& current, const QString& pictures, const QString& home);
+
+// Runs the save dialog, opening at the path last confirmed, or else in the SaveDialogFolder of
+// the current, the XDG pictures and the home folder. Before a file is replaced it asks
 // about the JPEG that the save will really write (JpegPathFor of the chosen path); a "no" opens
 // the dialog again. Gives the confirmed path as a local 8-bit path, keeps it in the settings
 // and makes its folder the current one; nothing when the user cancels.
