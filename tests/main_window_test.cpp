@@ -189,7 +189,8 @@ TEST(MainWindowShows, EveryControlAndNothingElse) {
 }
 
 // What assistive tools call each control: the input controls and the preview show no caption
-// of their own. Each edit box is called by the line of 标签1 level with it.
+// of their own. Each edit box is called by the line of 标签1 level with it; the window is a
+// window to them, called by its caption.
 TEST(MainWindowShows, EveryControlHasANameForAssistiveToolsAndThePreviewADescription) {
   MainWindow window(*programState, FailOnFatalError);
   struct Named {
@@ -224,6 +225,10 @@ TEST(MainWindowShows, EveryControlHasANameForAssistiveToolsAndThePreviewADescrip
     }
     EXPECT_EQ(Control(window, name)->accessibleName(), beside.remove(' ').remove(Q("："))) << name;
   }
+  QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->role(), QAccessible::Window);
+  EXPECT_EQ(frame->text(QAccessible::Name), window.windowTitle());
   QAccessibleInterface* preview = QAccessible::queryAccessibleInterface(&Preview(window));
   ASSERT_NE(preview, nullptr);
   EXPECT_EQ(preview->role(), QAccessible::Graphic);

@@ -18,7 +18,7 @@ test_packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   python3-fonttools python3-pil fonts-roboto-unhinted
-  xvfb xauth xdotool xclip libjpeg-turbo-progs locales-all
+  xvfb xauth xdotool xclip x11-utils libjpeg-turbo-progs locales-all
   weston wl-clipboard dbus at-spi2-core python3-pyatspi
   parallel
   # the install and package tests

@@ -15,6 +15,12 @@ class PreviewAccessibility : public QAccessibleWidget {
   ~PreviewAccessibility() override = default;
 };
 
+class WindowAccessibility : public QAccessibleWidget {
+ public:
+  explicit WindowAccessibility(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+  ~WindowAccessibility() override = default;
+};
+
 // A combo box as Qt shows it (its popup list its one child, an action that opens and closes
 // the popup), but named by its accessible name, and by its current item only without one.
 class WordListAccessibility : public QAccessibleWidget {
@@ -54,6 +60,11 @@ class WordListAccessibility : public QAccessibleWidget {
 
 // Qt's accessibility cache owns each interface made here and deletes it with its control.
 QAccessibleInterface* MakeInterface(const QString&, QObject* object) {
+  // A top-level window made of a plain widget, as the main window is, is a window (a frame to
+  // AT-SPI) rather than a client area.
+  if (auto* widget = qobject_cast<QWidget*>(object);
+      widget && widget->isWindow() && widget->metaObject() == &QWidget::staticMetaObject)
+    return std::make_unique<WindowAccessibility>(widget).release();
   if (auto* box = dynamic_cast<PreviewBox*>(object))
     return std::make_unique<PreviewAccessibility>(box).release();
   if (auto* list = qobject_cast<QComboBox*>(object); list && !list->isEditable())

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The real program on its own Xvfb server, driven as a user would drive it:
-#   the start notice comes first and alone; closing it brings up the window at 482 x 539;
-#   typing 7 into 编辑框_本月收入 and confirming rewrites it to 7.00; Esc ends with status 0.
+#   the start notice comes first and alone; closing it brings up the window at 482 x 539,
+#   centred in the screen's work area (less a panel and a dock, as _NET_WORKAREA says);
+#   typing 7 into 编辑框_本月收入 and confirming rewrites it to 7.00; Esc ends with status 0;
+#   at QT_SCALE_FACTOR 2 the window is twice the size, taller than the work area, and starts at
+#   its top, so that a title bar would be on the screen.
 # Also: without a desktop, or with a display that cannot be reached, the program says so and
 # exits 2.
-# Usage: window_e2e.sh PATH/TO/lumivale      Exit 77 (skipped) without Xvfb, xdotool or xclip.
+# Usage: window_e2e.sh PATH/TO/lumivale
+# Exit 77 (skipped) without Xvfb, xdotool, xclip or xprop.
 set -uo pipefail
 
-source "$(dirname "$0")/e2e_common.sh" "$@"
+source "$(dirname "$0")/e2e_common.sh" "$1" xprop
 
 # --- No desktop --------------------------------------------------------------------------------
 env -u DISPLAY HOME="$work" "$program" >"$work/out" 2>"$work/err"
@@ -40,6 +44,8 @@ done
 
 # --- Own X server ------------------------------------------------------------------------------
 start_xvfb
+# What a desktop's panel along the top and dock on the left leave of the 1280 x 1024 screen.
+xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA 64,40,1216,984
 
 mkdir -p "$work/home/Documents" "$work/elsewhere"
 (cd "$work/elsewhere" && HOME="$work/home" exec "$program") >"$work/program.log" 2>&1 &
@@ -68,7 +74,7 @@ geometry=$(xdotool getwindowgeometry --shell "$window")
 eval "$geometry"  # WIDTH HEIGHT X Y
 check "the window is 482 x 539 (no window manager: no frame)" \
   test "${WIDTH}x${HEIGHT}" = "482x539"
-check "the window is centred on the 1280 x 1024 screen" test "${X},${Y}" = "399,242"
+check "the window is centred in the work area" test "${X},${Y}" = "431,262"
 check "the fonts went into the documents folder" \
   test -s "$work/home/Documents/lumivale_cu.ttf" -a -s "$work/home/Documents/lumivale_xi.ttf"
 
@@ -96,5 +102,24 @@ xdotool key Return
 sleep 0.2
 check "Enter leaves the typed text alone" test "$(read_box)" = "7.009"
 
+escape_ends_the_program
+
+# --- Twice the scale ---------------------------------------------------------------------------
+# The work area is 608 x 492 in Qt's logical pixels: the 539 high window starts at its top.
+(cd "$work/elsewhere" && HOME="$work/home" QT_SCALE_FACTOR=2 exec "$program") \
+  >>"$work/program.log" 2>&1 &
+program_pid=$!
+wait_for 150 xdotool search --onlyvisible --name "^${notice_title}\$" ||
+  fail_now "no start notice came up at scale 2"
+xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^${notice_title}\$" | head -1)"
+xdotool key Return
+wait_for 150 xdotool search --onlyvisible --name "^${caption}\$" || fail_now "no main window at scale 2"
+window=$(xdotool search --onlyvisible --name "^${caption}\$" | head -1)
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$window")"
+check "at scale 2 the window is 964 x 1078 pixels" test "${WIDTH}x${HEIGHT}" = "964x1078"
+check "at scale 2 the window starts at the work area's top, centred across" \
+  test "${X},${Y}" = "190,40"
+xdotool windowfocus --sync "$window"
 escape_ends_the_program
 finish window
