@@ -36,7 +36,8 @@ QString CaptionLine(const ControlDefinition& entry, int line) {
   const QString caption = Text(entry.caption);
   const QStringList lines = caption.split(QStringLiteral("\r\n"));
   if (line >= static_cast<int>(lines.size()))
-    throw std::logic_error(std::string(entry.name) + " has no caption line " + std::to_string(line));
+    throw std::logic_error(std::string(entry.name) + " has no caption line " +
+                           std::to_string(line));
   QString name = (line < 0 ? caption : lines[line]).trimmed();
   if (name.endsWith(QChar(u'：'))) name.chop(1);
   return name.trimmed();
@@ -144,7 +145,8 @@ class ControlMaker {
     if (entry.namedBy) {
       const auto naming = entries_.find(entry.namedBy);
       if (naming == entries_.end())
-        throw std::logic_error(std::string(entry.name) + " is named by a control not made before it");
+        throw std::logic_error(std::string(entry.name) +
+                               " is named by a control not made before it");
       return CaptionLine(*naming->second, entry.namingLine);
     }
     if (*entry.accessibleName) return Text(entry.accessibleName);

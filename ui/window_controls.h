@@ -20,6 +20,8 @@ struct WindowControls {
 
 // Makes every control of the definition inside `window`: each input control holding its
 // field's initial text (the list: the field's words, the first selected), the tab cycle set up
-// and the focus on its first control. std::logic_error when the definition names a field the
-// screen lacks, a parent that is not made before its child, or lacks a button or the preview.
+// and the focus on its first control; each control named for assistive tools as the
+// definition says. std::logic_error when the definition names a field the screen lacks, a
+// parent or a naming control that is not made before the control, a caption line that is not
+// there, or lacks a button or the preview.
 WindowControls MakeWindowControls(QWidget& window, const ScreenDescription& screen);

@@ -22,6 +22,13 @@ source "$(dirname "$0")/e2e_common.sh" "$1" dbus-send weston wl-paste
 app_id=${2:?usage: $(basename "$0") PATH/TO/lumivale APPLICATION-ID}
 needs_python_modules pyatspi PIL
 
+# Under the sanitizers, what Qt's Wayland plugin leaves at exit is suppressed beside what the
+# suite suppresses everywhere.
+if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) ]]; then
+  cat "${BASH_REMATCH[1]}" "$e2e_folder/wayland_lsan.supp" >"$work/lsan.supp"
+  export LSAN_OPTIONS=${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}
+fi
+
 start_xvfb
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
