@@ -179,3 +179,9 @@ void RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
   ComposeEarningsScreen(state, surfaces, inputs);
   GetPictureInto(surfaces.templateSurface, picture);
 }
+
+void RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                          const ScreenInputs& inputs, PictureBytes& picture) {
+  ComposeEarningsScreen(state, surfaces, inputs);
+  GetPictureInto(surfaces.templateSurface, picture);
+}

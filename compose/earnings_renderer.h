@@ -48,3 +48,5 @@ void ComposeEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
 // The same, then the picture as the bytes of a 24-bit BMP file in `picture`, reusing its memory.
 void RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
                           const ScreenInputs& inputs, std::vector<unsigned char>& picture);
+void RenderEarningsScreen(ProgramState& state, RenderSurfaces& surfaces,
+                          const ScreenInputs& inputs, PictureBytes& picture);

@@ -40,7 +40,7 @@ using file_helpers::WriteText;
 namespace {
 
 QImage PreviewImage(const MainWindow& window) {
-  const std::vector<unsigned char>& bytes = Preview(window).Picture();
+  const PictureBytes& bytes = Preview(window).Picture();
   return QImage::fromData(bytes.data(), static_cast<int>(bytes.size())).convertToFormat(QImage::Format_RGB32);
 }
 

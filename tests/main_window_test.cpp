@@ -729,7 +729,7 @@ TEST(MainWindowStart, NoticeFirstThenTheFontsThenTheWindowWithTheFirstPreview) {
   EXPECT_TRUE(QFileInfo::exists(documents + "/lumivale_xi.ttf"));
 
   // The first picture comes from the initial contents, unnormalised.
-  const std::vector<unsigned char>& picture = Preview(*window).Picture();
+  const PictureBytes& picture = Preview(*window).Picture();
   ASSERT_EQ(picture.size(), 6220854u);
   EXPECT_EQ(picture[0], 'B');
   EXPECT_EQ(picture[1], 'M');
@@ -767,7 +767,7 @@ TEST(MainWindowKeys, EnterNeitherClicksNorMovesTheFocus) {
   QSignalSpy confirmClicks(Control<QPushButton>(*window, "按钮_预览图片"), &QPushButton::clicked);
   QSignalSpy saveClicks(Control<QPushButton>(*window, "按钮_保存图片"), &QPushButton::clicked);
   QSignalSpy copyClicks(Control<QPushButton>(*window, "按钮_复制图片"), &QPushButton::clicked);
-  const std::vector<unsigned char> before = Preview(*window).Picture();
+  const PictureBytes before = Preview(*window).Picture();
   for (const QString& name : kTabCycle) {
     SCOPED_TRACE(name.toStdString());
     QWidget* widget = window->findChild<QWidget*>(name);
@@ -897,7 +897,7 @@ TEST(PreviewBox, KeepsTheBytesAndShowsThePictureStretchedInsideTheBorder) {
 
   const std::vector<unsigned char> bmp = TwoPixelBmp();
   box.SetPicture(bmp);
-  EXPECT_TRUE(box.Picture() == bmp);
+  EXPECT_TRUE(std::ranges::equal(box.Picture(), bmp));
   ASSERT_EQ(box.ShownImage().size(), QSize(256, 457));
   const QImage painted = box.grab().toImage();
   EXPECT_EQ(painted.pixelColor(0, 0), QColor(Qt::black));      // the border
@@ -905,10 +905,11 @@ TEST(PreviewBox, KeepsTheBytesAndShowsThePictureStretchedInsideTheBorder) {
   EXPECT_EQ(painted.pixelColor(1, 1), QColor(Qt::red));        // the picture fills the rest
   EXPECT_EQ(painted.pixelColor(256, 457), QColor(Qt::blue));
 
-  std::vector<unsigned char> next{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'};
-  const std::vector<unsigned char> notAPicture = next;
+  PictureBytes next;
+  for (char c : std::string_view("not a pic")) next.push_back(static_cast<unsigned char>(c));
+  const PictureBytes notAPicture = next;
   box.SwapPicture(next);
-  EXPECT_TRUE(next == bmp);  // handed back for reuse
+  EXPECT_TRUE(std::ranges::equal(next, bmp));  // handed back for reuse
   EXPECT_TRUE(box.Picture() == notAPicture);
   EXPECT_TRUE(box.ShownImage().isNull());
   EXPECT_EQ(box.grab().toImage().pixelColor(100, 100), QColor(Qt::white));

@@ -109,10 +109,10 @@ inline std::unique_ptr<MainWindow> OpenWindow() {
 
 // The picture of these typed inputs, normalised as `amounts` says, as the command line renders
 // it: with a state, surfaces and faces of its own, nothing of the window's.
-inline std::vector<unsigned char> ReferencePicture(const ScreenInputs& typed, AmountTexts amounts) {
+inline PictureBytes ReferencePicture(const ScreenInputs& typed, AmountTexts amounts) {
   static ProgramState state;
   static RenderSurfaces surfaces = MakeRenderSurfaces(UseBuiltInFaces(state));
-  std::vector<unsigned char> picture;
+  PictureBytes picture;
   RenderEarningsScreen(state, surfaces, NormaliseScreenInputs(typed, amounts), picture);
   return picture;
 }

@@ -29,7 +29,7 @@ MainWindow::MainWindow(ProgramState& state, FatalErrorHandler fatalError)
       screen_(EarningsScreen()),
       state_(state),
       fatalError_(fatalError),
-      surfaces_(MakeRenderSurfaces(nullptr, screen_)) {
+      preparing_(PrepareSurfacesMeanwhile(screen_)) {
   setWindowTitle(QString::fromUtf8(kWindowCaption));
   setWindowIcon(ProgramIcon());
   QFont font = this->font();
@@ -43,6 +43,15 @@ MainWindow::MainWindow(ProgramState& state, FatalErrorHandler fatalError)
   ConnectButton(controls_.copy, &MainWindow::CopyPicture);
   ConnectButton(controls_.save, &MainWindow::SavePicture);
   FitAndCentre();
+}
+
+RenderSurfaces& MainWindow::Surfaces() {
+  if (preparing_.valid()) {
+    PreparedSurfaces prepared = preparing_.get();
+    surfaces_ = std::move(prepared.surfaces);
+    spareBuffer_ = std::move(prepared.pictureBuffer);
+  }
+  return surfaces_;
 }
 
 void MainWindow::ConnectButton(QPushButton* button, void (MainWindow::*handler)()) {

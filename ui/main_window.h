@@ -4,6 +4,7 @@
 // (the start sequence and the three buttons).
 #include <QMargins>
 #include <QWidget>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -12,13 +13,14 @@
 #include "compose/screen_inputs.h"
 #include "ui/handler_guard.h"
 #include "ui/save_dialog.h"
+#include "ui/surface_preparation.h"
 #include "ui/window_controls.h"
 
 class MainWindow : public QWidget {
  public:
-  // Creates the window and every control hidden, at the centred position; the surfaces load
-  // their pictures. Nothing is rendered yet: RunStartSequence does that. A handler that fails
-  // ends the program through `fatalError`.
+  // Creates the window and every control hidden, at the centred position; the surfaces start
+  // loading their pictures on a thread of their own. Nothing is rendered yet: RunStartSequence
+  // does that. A handler that fails ends the program through `fatalError`.
   MainWindow(ProgramState& state, FatalErrorHandler fatalError);
 
   // The start sequence, run before the window is shown: the start notice, the built-in fonts
@@ -41,12 +43,15 @@ class MainWindow : public QWidget {
 
   void ConnectButton(QPushButton* button, void (MainWindow::*handler)());
   void FitAndCentre();
+  // The surfaces, once their preparation has ended (waiting for it the first time).
+  RenderSurfaces& Surfaces();
 
   const ScreenDescription& screen_;
   ProgramState& state_;
   FatalErrorHandler fatalError_;
-  RenderSurfaces surfaces_;                 // 画板_原图, 取宽度_画板 and 画板_钱符号
-  std::vector<unsigned char> spareBuffer_;  // the next render, then swapped with the preview's
+  std::future<PreparedSurfaces> preparing_;  // until Surfaces() takes them over
+  RenderSurfaces surfaces_;                  // 画板_原图, 取宽度_画板 and 画板_钱符号
+  PictureBytes spareBuffer_;                 // the next render, then swapped with the preview's
   SaveDialogSettings saveDialog_;           // 通用对话框1
   WindowControls controls_;
   bool fitted_ = false;

@@ -2,6 +2,11 @@
 
 #include <QPainter>
 
+#include <cstring>
+
+#include "compose/area_scaling.h"
+#include "output/bmp_file.h"
+
 PreviewBox::PreviewBox(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -12,7 +17,7 @@ void PreviewBox::SetPicture(std::span<const unsigned char> bytes) {
   update();
 }
 
-void PreviewBox::SwapPicture(std::vector<unsigned char>& bytes) {
+void PreviewBox::SwapPicture(PictureBytes& bytes) {
   picture_.swap(bytes);
   ScalePicture();
   update();
@@ -26,18 +31,34 @@ QSize PreviewBox::ClientPixels() const {
 
 // The picture is scaled once when it arrives, straight from its full size to the client area's
 // pixels on the screen, and drawn one to one: at a pixel ratio above 1 it is neither scaled to
-// the logical size first nor stretched by the painter after.
+// the logical size first nor stretched by the painter after. The rows are read where they lie
+// in the BMP file, with no decoded copy of the whole picture.
 void PreviewBox::ScalePicture() {
   shown_ = QImage();
   scaledTo_ = ClientPixels();
-  if (picture_.empty() || scaledTo_.isEmpty()) return;
-  QImage decoded;
-  if (!decoded.loadFromData(picture_.data(), static_cast<int>(picture_.size()))) return;
-  shown_ = decoded.scaled(scaledTo_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  shown_.setDevicePixelRatio(devicePixelRatioF());
+  if (scaledTo_.isEmpty()) return;
+  const std::optional<BmpPixels> bmp = DecodeBmp(picture_);
+  if (!bmp) return;
+  const RasterView rows{.topRow = bmp->Row(0),
+                        .rowStep = -static_cast<std::ptrdiff_t>(bmp->rowBytes),
+                        .width = bmp->width,
+                        .height = bmp->height,
+                        .bgr = true};
+  const std::vector<std::uint32_t> scaled = AreaScaled(rows, scaledTo_.width(), scaledTo_.height());
+  QImage image(scaledTo_, QImage::Format_RGB32);  // 0xFFRRGGBB, as the scaling gives them
+  if (image.isNull() || scaled.empty()) return;
+  for (int y = 0; y < image.height(); ++y)
+    std::memcpy(image.scanLine(y), scaled.data() + static_cast<std::size_t>(y) * image.width(),
+                static_cast<std::size_t>(image.width()) * sizeof(std::uint32_t));
+  image.setDevicePixelRatio(devicePixelRatioF());
+  shown_ = std::move(image);
 }
 
-void PreviewBox::resizeEvent(QResizeEvent*) { ScalePicture(); }
+// A window is resized once more when it is first shown; the picture is scaled again only when
+// the size in pixels has changed.
+void PreviewBox::resizeEvent(QResizeEvent*) {
+  if (ClientPixels() != scaledTo_) ScalePicture();
+}
 
 void PreviewBox::paintEvent(QPaintEvent*) {
   // The window may have moved to a screen of another pixel ratio since the last scaling.

@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QWidget>
 #include <span>
-#include <vector>
+
+#include "compose/picture_memory.h"
 
 class PreviewBox : public QWidget {
  public:
@@ -15,12 +16,12 @@ class PreviewBox : public QWidget {
   void SetPicture(std::span<const unsigned char> bytes);
   // Takes the bytes without copying them and hands back the previously kept ones, so that a
   // caller can render the next picture into that memory.
-  void SwapPicture(std::vector<unsigned char>& bytes);
+  void SwapPicture(PictureBytes& bytes);
   // The bytes last set, unchanged; empty when none was set.
-  const std::vector<unsigned char>& Picture() const { return picture_; }
+  const PictureBytes& Picture() const { return picture_; }
   // What the client area shows: the picture scaled to the client area's pixels on the screen
   // (ClientPixels), with the screen's pixel ratio; null when there is no picture or the bytes
-  // are no picture Qt can read.
+  // are no BMP file of the kind the program writes.
   const QImage& ShownImage() const { return shown_; }
   QRect ClientArea() const;
   // The client area's size in the screen's pixels: its logical size times the pixel ratio.
@@ -33,7 +34,7 @@ class PreviewBox : public QWidget {
  private:
   void ScalePicture();
 
-  std::vector<unsigned char> picture_;
+  PictureBytes picture_;  // picture-sized memory: see picture_memory.h
   QImage shown_;
   QSize scaledTo_;  // the ClientPixels the picture was last scaled for
 };

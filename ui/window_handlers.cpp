@@ -15,7 +15,7 @@ void MainWindow::RunStartSequence() {
   const std::string documents = DocumentsFolder();
   InstallBuiltInFonts(documents);
   QCoreApplication::processEvents();
-  UseFaces(surfaces_, RegisterBuiltInFonts(documents, state_));
+  UseFaces(Surfaces(), RegisterBuiltInFonts(documents, state_));
   QCoreApplication::processEvents();
   RenderPreview(AmountTexts::kAsTyped);
 }
@@ -24,7 +24,8 @@ void MainWindow::RenderPreview(AmountTexts amounts) {
   const ScreenInputs drawn =
       NormaliseScreenInputs(ReadFieldControls(controls_.fields, screen_), amounts);
   WriteBackNormalised(controls_.fields, drawn, amounts);
-  RenderEarningsScreen(state_, surfaces_, drawn, spareBuffer_);
+  RenderSurfaces& surfaces = Surfaces();
+  RenderEarningsScreen(state_, surfaces, drawn, spareBuffer_);
   controls_.preview->SwapPicture(spareBuffer_);
 }
 
