@@ -38,7 +38,7 @@ struct BenchContext {
   std::shared_ptr<const FaceLibrary> faces;
   RenderSurfaces surfaces;
   ScreenInputs inputs;
-  std::vector<unsigned char> picture;
+  PictureBytes picture;  // as the window keeps its pictures
 };
 
 BenchContext MakeContext() {
@@ -73,7 +73,7 @@ bool BenchRender(BenchContext& context) {
 
   const Canvas& surface = context.surfaces.templateSurface;
   std::vector<unsigned char> rasterCopy(surface.raster.size());
-  std::vector<unsigned char> bmp;
+  PictureBytes bmp;
   GetPictureInto(surface, bmp);
   const double floor = MedianMilliseconds(41, [&] {
     std::memcpy(rasterCopy.data(), surface.raster.data(), surface.raster.size());
