@@ -19,14 +19,10 @@ TYPED = {"本月收入": ("7", "7.00"), "账户余额": ("abc", "0.00"), "上月
 
 def main():
     checks = at.Checks()
-    app = at.application()
-    if not checks.check("the program is on the accessibility bus", app is not None):
-        return 1
-    if not at.close_start_notice(app, checks):
+    started = at.start(checks)
+    if started is None:
         return checks.failures
-    window = at.main_window(app)
-    if not checks.check("the main window comes up", window is not None):
-        return checks.failures
+    app, window = started
 
     boxes = at.find_all(window, "text")
     checks.equal("every edit box has a name of its own", sorted(box.name for box in boxes),

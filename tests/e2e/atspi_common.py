@@ -135,3 +135,17 @@ def close_start_notice(app, checks):
 
 def main_window(app):
     return find_showing(app, "frame", CAPTION)
+
+
+def start(checks):
+    """The program as it comes up: found on the bus, its start notice read and closed, its main
+    window shown. (app, window), or None after the failed check."""
+    app = application()
+    if not checks.check("the program is on the accessibility bus", app is not None):
+        return None
+    if not close_start_notice(app, checks):
+        return None
+    window = main_window(app)
+    if not checks.check("the main window comes up", window is not None):
+        return None
+    return app, window

@@ -32,14 +32,10 @@ def same_pixels(png, reference):
 
 def main(mode, reference=None):
     checks = at.Checks()
-    app = at.application()
-    if not checks.check("the program is on the accessibility bus", app is not None):
-        return 1
-    if not at.close_start_notice(app, checks):
+    started = at.start(checks)
+    if started is None:
         return checks.failures
-    window = at.main_window(app)
-    if not checks.check("the main window comes up", window is not None):
-        return checks.failures
+    app, window = started
     checks.equal("the window's client area is the layout's", at.size(window), CLIENT_SIZE)
     preview = at.find_all(window, "image", "预览图")
     checks.check("the preview is whole inside it", len(preview) == 1 and at.size(preview[0]) ==
