@@ -52,7 +52,7 @@ class MainWindow : public QWidget {
   std::future<PreparedSurfaces> preparing_;  // until Surfaces() takes them over
   RenderSurfaces surfaces_;                  // 画板_原图, 取宽度_画板 and 画板_钱符号
   PictureBytes spareBuffer_;                 // the next render, then swapped with the preview's
-  SaveDialogSettings saveDialog_;           // 通用对话框1
+  SaveDialogSettings saveDialog_;            // 通用对话框1
   WindowControls controls_;
   bool fitted_ = false;
   QMargins fittedFrame_;

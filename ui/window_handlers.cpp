@@ -15,7 +15,9 @@ void MainWindow::RunStartSequence() {
   const std::string documents = DocumentsFolder();
   InstallBuiltInFonts(documents);
   QCoreApplication::processEvents();
-  UseFaces(Surfaces(), RegisterBuiltInFonts(documents, state_));
+  // Registered first: the surfaces may still be in preparation meanwhile.
+  std::shared_ptr<const FaceLibrary> faces = RegisterBuiltInFonts(documents, state_);
+  UseFaces(Surfaces(), std::move(faces));
   QCoreApplication::processEvents();
   RenderPreview(AmountTexts::kAsTyped);
 }
