@@ -120,14 +120,15 @@ std::optional<PendingFile> PendingFile::CreateBeside(const fs::path& requestedTa
   const fs::path folder = FolderOf(target->path);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     fs::path candidate = folder / NewTemporaryName(name);
-    // The kernel applies the umask to a new file; an inherited mode is set exactly below.
+    // The kernel applies the umask to a new file; a replaced file's mode is set exactly below,
+    // whatever the umask (0644 too).
     int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       error = LastError();
       return std::nullopt;
     }
-    if (mode != 0644 && ::fchmod(fd, mode) != 0) {
+    if (target->exists && ::fchmod(fd, mode) != 0) {
       error = LastError();
       ::close(fd);
       ::unlink(candidate.c_str());

@@ -85,6 +85,7 @@ TEST_F(AtomicFileTest, ModesOfNewAndReplacedFiles) {
       {"new, private umask", 077, -1, 0600},
       {"replaced", 022, 0640, 0640},
       {"replaced, private umask", 077, 0664, 0664},
+      {"replaced 0644, private umask", 077, 0644, 0644},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
