@@ -9,13 +9,19 @@
 
 namespace {
 
-// The glyph loads unscaled as an outline with at least one contour.
-bool HasInk(FT_Face face, FT_UInt glyphIndex) {
+// The glyph loads unscaled as an outline with at least one contour, and moves the pen forward
+// by more than nothing and at most two ems: no digit or mark is wider. Damaged metrics would
+// draw every figure on top of the one before, or far apart.
+std::string_view WhyGlyphUnfit(FT_Face face, FT_UInt glyphIndex) {
   if (FT_Load_Glyph(face, glyphIndex, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
-    return false;
+    return "does not load";
   const FT_GlyphSlot slot = face->glyph;
-  return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0 &&
-         slot->outline.n_points > 0;
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE || slot->outline.n_contours <= 0 ||
+      slot->outline.n_points <= 0)
+    return "is damaged or empty";
+  const FT_Pos advance = slot->metrics.horiAdvance;
+  if (advance <= 0 || advance > 2 * FT_Pos{face->units_per_EM}) return "has a damaged advance";
+  return {};
 }
 
 std::string HexOf(FT_ULong character) {
@@ -42,7 +48,8 @@ std::string WhyUnfitFor(std::span<const unsigned char> candidate, const BuiltInF
   });
   if (!named) return "its family is not " + std::string(font.familyName);
 
-  if (!HasInk(face, 0)) return "glyph 0 is damaged or empty";
+  if (const std::string_view why = WhyGlyphUnfit(face, 0); !why.empty())
+    return "glyph 0 " + std::string(why);
 
   FaceSource builtInSource;
   builtInSource.data = font.data;
@@ -54,7 +61,8 @@ std::string WhyUnfitFor(std::span<const unsigned char> candidate, const BuiltInF
        c = FT_Get_Next_Char(reference, c, &referenceGlyph)) {
     const FT_UInt glyph = FT_Get_Char_Index(face, c);
     if (glyph == 0) return "it lacks the character " + HexOf(c);
-    if (!HasInk(face, glyph)) return "the glyph of " + HexOf(c) + " is damaged or empty";
+    if (const std::string_view why = WhyGlyphUnfit(face, glyph); !why.empty())
+      return "the glyph of " + HexOf(c) + " " + std::string(why);
   }
   return {};
 }

@@ -148,20 +148,26 @@ std::uint32_t BigEndian32(const std::vector<unsigned char>& b, std::size_t at) {
          b[at + 3];
 }
 
-// A font whose names are intact but whose glyph outlines (the whole "glyf" table) are
-// overwritten with `fill`: zeros leave every glyph empty, 0xFF makes them unreadable.
-std::vector<unsigned char> WithGlyphsOverwritten(std::vector<unsigned char> font,
-                                                 unsigned char fill) {
+// A font whose names are intact but whose table `tag` is overwritten with `fill`.
+std::vector<unsigned char> WithTableOverwritten(std::vector<unsigned char> font, std::string_view tag,
+                                                unsigned char fill) {
   const std::size_t tables = std::size_t{font[4]} << 8 | font[5];
   for (std::size_t i = 0; i < tables; ++i) {
     const std::size_t entry = 12 + 16 * i;
-    if (std::string(font.begin() + entry, font.begin() + entry + 4) != "glyf") continue;
+    if (std::string(font.begin() + entry, font.begin() + entry + 4) != tag) continue;
     const std::size_t offset = BigEndian32(font, entry + 8), length = BigEndian32(font, entry + 12);
     std::fill(font.begin() + offset, font.begin() + offset + length, fill);
     return font;
   }
-  ADD_FAILURE() << "no glyf table";
+  ADD_FAILURE() << "no " << tag << " table";
   return font;
+}
+
+// The glyph outlines (the whole "glyf" table) overwritten: zeros leave every glyph empty, 0xFF
+// makes them unreadable.
+std::vector<unsigned char> WithGlyphsOverwritten(std::vector<unsigned char> font,
+                                                 unsigned char fill) {
+  return WithTableOverwritten(std::move(font), "glyf", fill);
 }
 
 TEST(FontFilePath, JoinsWithExactlyOneSlash) {
@@ -354,6 +360,9 @@ TEST(FontSoundness, OnlyAFontThatDrawsEveryFigureOfTheFaceStandsIn) {
       {"another family", kXiData(), cu, false},
       {"glyph outlines zeroed", WithGlyphsOverwritten(kCuData(), 0x00), cu, false},
       {"glyph outlines garbage", WithGlyphsOverwritten(kXiData(), 0xFF), xi, false},
+      // The outlines intact, but every figure drawn on top of the one before, or far apart.
+      {"advances zeroed", WithTableOverwritten(kXiData(), "hmtx", 0x00), xi, false},
+      {"advances garbage", WithTableOverwritten(kCuData(), "hmtx", 0x7F), cu, false},
       {"cut in half", cut, cu, false},
   };
   for (const Case& c : cases) {
