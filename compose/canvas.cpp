@@ -277,3 +277,18 @@ Colour PixelAt(const Canvas& canvas, std::int32_t x, std::int32_t y) {
   const unsigned char* p = canvas.raster.data() + PixelOffset(canvas, x, y);
   return Rgb(p[0], p[1], p[2]);
 }
+
+std::shared_ptr<const CanvasFont> CurrentFont(const Canvas& canvas) {
+  if (canvas.font) return canvas.font;
+  return canvas.fonts ? canvas.fonts->DefaultUiFont() : nullptr;
+}
+
+FontDescription DescribeFont(const Canvas& canvas) {
+  const auto font = CurrentFont(canvas);
+  return font != nullptr ? font->Description() : FontDescription{};
+}
+
+bool FontMapsCharacter(const Canvas& canvas, char32_t character) {
+  const auto font = CurrentFont(canvas);
+  return font != nullptr && font->MapsCharacter(character);
+}

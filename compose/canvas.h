@@ -25,6 +25,7 @@ struct CanvasSettings {
 
 class CanvasFont;  // the face and size a surface draws with (canvas_font.h)
 class FontCache;   // where a surface's fonts come from (font_cache.h)
+struct FontDescription;  // what a surface's font was made from (canvas_font.h)
 
 struct Canvas {
   CanvasSettings settings;
@@ -63,3 +64,8 @@ void GetPictureInto(const Canvas& canvas, PictureBytes& bmp);
 // The colour of one raster pixel; (0, 0) is the top-left corner. The marker for a pixel outside
 // the surface or a surface without a raster.
 Colour PixelAt(const Canvas& canvas, std::int32_t x, std::int32_t y);
+
+// The font a surface measures and draws with now (its own, or the default UI font).
+std::shared_ptr<const CanvasFont> CurrentFont(const Canvas& canvas);
+FontDescription DescribeFont(const Canvas& canvas);
+bool FontMapsCharacter(const Canvas& canvas, char32_t character);

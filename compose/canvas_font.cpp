@@ -7,8 +7,6 @@
 #include <freetype/ftadvanc.h>
 #include <freetype/ftoutln.h>
 
-#include "compose/font_cache.h"
-
 std::int32_t EmHeightForSize(std::int32_t size) {
   if (size < 0) return 0;
   return RoundDiv(std::int64_t{size} * kPixelsPerInch, 72);
@@ -108,19 +106,4 @@ void CanvasFont::Rasterise(GlyphImage& glyph) const {
         out[col] = levels == 255 ? in[col] : static_cast<unsigned char>(in[col] * 255 / levels);
     }
   }
-}
-
-std::shared_ptr<const CanvasFont> CurrentFont(const Canvas& canvas) {
-  if (canvas.font) return canvas.font;
-  return canvas.fonts ? canvas.fonts->DefaultUiFont() : nullptr;
-}
-
-FontDescription DescribeFont(const Canvas& canvas) {
-  const auto font = CurrentFont(canvas);
-  return font != nullptr ? font->Description() : FontDescription{};
-}
-
-bool FontMapsCharacter(const Canvas& canvas, char32_t character) {
-  const auto font = CurrentFont(canvas);
-  return font != nullptr && font->MapsCharacter(character);
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
-#include "compose/canvas.h"
 #include "compose/font_record.h"
 #include "compose/sized_face.h"
 
@@ -94,9 +94,3 @@ class CanvasFont {
   mutable std::unordered_map<char32_t, GlyphImage*> otherGlyphs_;
   mutable std::unordered_map<std::uint32_t, GlyphImage> glyphs_;
 };
-
-// The font a surface measures and draws with now (its own, or the default UI font).
-std::shared_ptr<const CanvasFont> CurrentFont(const Canvas& canvas);
-
-FontDescription DescribeFont(const Canvas& canvas);
-bool FontMapsCharacter(const Canvas& canvas, char32_t character);

@@ -41,8 +41,6 @@ class PendingFile {
   // The stream to write the contents to; null once committed.
   FILE* stream() const { return stream_; }
   const std::filesystem::path& temporaryPath() const { return temporaryPath_; }
-  // Where the file goes: the path where the given path's links end.
-  const std::filesystem::path& target() const { return target_; }
 
   // Writes all of `bytes` to the stream; on failure keeps the reason for Commit as well.
   bool Write(std::span<const unsigned char> bytes, std::error_code& error);
