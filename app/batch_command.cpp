@@ -168,6 +168,23 @@ std::optional<RowValues> ValuesOf(const TableRow& row, std::string& error) {
   return values;
 }
 
+// A name as a message shows it: a NUL, a line break or another control byte would cut the
+// message short or split it over lines, so they are written as \x00, \x0a ...
+std::string Escaped(std::string_view name) {
+  std::string text;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      text += c;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+    text += escaped;
+  }
+  return text;
+}
+
 // The picture's file name for a row, or why there is none.
 std::string PictureName(const RowValues& values, std::size_t row, std::size_t rowCount,
                         const BatchSetup& setup, std::string& error) {
@@ -182,12 +199,12 @@ std::string PictureName(const RowValues& values, std::size_t row, std::size_t ro
     name = setup.pattern.Expand(row, rowCount, texts);
   }
   if (const std::string why = WhyNotAFileName(name); !why.empty()) {
-    error = "cannot name the picture \"" + name + "\": " + why;
+    error = "cannot name the picture \"" + Escaped(name) + "\": " + why;
     return {};
   }
   name = WithExtension(std::move(name), setup.format);
   if (const std::string why = WhyNotAFileName(name); !why.empty()) {
-    error = "cannot name the picture \"" + name + "\": " + why;
+    error = "cannot name the picture \"" + Escaped(name) + "\": " + why;
     return {};
   }
   return name;
@@ -227,9 +244,15 @@ std::string WhyHeaderIsUnusable(const std::vector<std::string>& columns) {
 // What a first pass over a table file finds before anything is written: how many rows it has
 // (so names can be padded and the bar knows its total) and which rows would write the same
 // name as another (for each, the lines of the others).
+struct SameName {
+  std::vector<std::size_t> lines;  // the first few of the other rows' lines
+  std::size_t others = 0;          // how many other rows share the name
+};
+constexpr std::size_t kSameNameLinesShown = 5;
+
 struct TablePlan {
   std::size_t rows = 0;
-  std::unordered_map<std::size_t, std::vector<std::size_t>> sameNameAs;  // row -> other lines
+  std::unordered_map<std::size_t, SameName> sameNameAs;  // row -> the other rows
 };
 
 // Names are compared by their 64-bit hashes in a first pass, so a table of millions of rows
@@ -283,17 +306,25 @@ std::optional<TablePlan> PlanTable(const std::string& path, const BatchSetup& se
     return std::nullopt;
   for (const auto& [name, rows] : rowsOfName) {
     if (rows.size() < 2) continue;
-    for (const auto& [row, line] : rows)
-      for (const auto& [otherRow, otherLine] : rows)
-        if (otherRow != row) plan.sameNameAs[row].push_back(otherLine);
+    for (const auto& [row, line] : rows) {
+      SameName& same = plan.sameNameAs[row];
+      same.others = rows.size() - 1;
+      for (const auto& [otherRow, otherLine] : rows) {
+        if (same.lines.size() == kSameNameLinesShown) break;
+        if (otherRow != row) same.lines.push_back(otherLine);
+      }
+    }
   }
   return plan;
 }
 
-std::string LinesText(const std::vector<std::size_t>& lines) {
-  std::string text;
+std::string LinesText(const SameName& same) {
+  const std::vector<std::size_t>& lines = same.lines;
+  const bool more = same.others > lines.size();
+  std::string text = lines.size() == 1 && !more ? "line " : "lines ";
   for (std::size_t i = 0; i < lines.size(); ++i)
-    text += (i == 0 ? "" : i + 1 == lines.size() ? " and " : ", ") + std::to_string(lines[i]);
+    text += (i == 0 ? "" : i + 1 == lines.size() && !more ? " and " : ", ") + std::to_string(lines[i]);
+  if (more) text += " and " + std::to_string(same.others - lines.size()) + " more";
   return text;
 }
 
@@ -485,7 +516,7 @@ void AddBatchCommand(CLI::App& app, BatchOptions& options) {
                     "field's text; the extension follows --format (default {row})")
       ->type_name("PATTERN");
   batch->add_option("--format", options.format, "jpg (quality 100), png or bmp (default jpg)")
-      ->check(CLI::IsMember({"jpg", "png", "bmp"}));
+      ->check(CLI::IsMember(PictureFormatNames()));
   batch->add_option("-j,--jobs", options.jobs, "pictures drawn at once (default: one for each CPU)")
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
@@ -546,9 +577,14 @@ int RunBatch(const BatchOptions& options) {
                            : std::nullopt);
   batch.Start();
   std::unordered_map<std::size_t, std::size_t> lineOfNameHash;  // standard input: names so far
+  std::size_t given = 0;     // rows handed to the workers
+  bool readThrough = false;  // every row of the table was read
   while (!batch.Stopping()) {
     std::optional<TableRow> row = reader.Next();
-    if (!row) break;
+    if (!row) {
+      readThrough = reader.Failure().empty();
+      break;
+    }
     if (!setup->shard.Takes(row->number)) continue;
     BatchJob job;
     job.line = row->line;
@@ -561,19 +597,22 @@ int RunBatch(const BatchOptions& options) {
     }
     if (job.error.empty() && plan) {
       if (auto same = plan->sameNameAs.find(row->number); same != plan->sameNameAs.end())
-        job.error = "the name " + job.name + " is also that of line " + LinesText(same->second) +
+        job.error = "the name " + Escaped(job.name) + " is also that of " + LinesText(same->second) +
                     "; none of them is written";
     } else if (job.error.empty()) {
       const auto [seen, isNew] = lineOfNameHash.emplace(std::hash<std::string>{}(job.name), job.line);
       if (!isNew)
-        job.error = "the name " + job.name + " was already written for line " +
+        job.error = "the name " + Escaped(job.name) + " was already written for line " +
                     std::to_string(seen->second);
     }
     if (!batch.Give(std::move(job))) break;
+    ++given;
   }
-  const bool interrupted = stopSignal != 0;
-  const std::string readFailure = interrupted ? std::string() : reader.Failure();
+  const std::string readFailure = stopSignal != 0 ? std::string() : reader.Failure();
   const BatchCounts counts = batch.Finish();
+  // A signal that comes once the table is read, while the workers still draw the rows queued,
+  // stops them too: the batch is interrupted unless every row was read and done.
+  const bool interrupted = stopSignal != 0 && (!readThrough || counts.Done() < given);
 
   int status = counts.failed > 0 ? 1 : 0;
   if (!readFailure.empty()) {

@@ -168,6 +168,10 @@ class FlatObject : public nlohmann::json_sax<nlohmann::json> {
     std::string message = e.what();
     if (const std::size_t bracket = message.find("] "); bracket != std::string::npos)
       message.erase(0, bracket + 2);
+    // Its lines count within the one record, always 1: the table's line is given beside it.
+    constexpr std::string_view kLineOne = "at line 1, column";
+    if (const std::size_t at = message.find(kLineOne); at != std::string::npos)
+      message.replace(at, kLineOne.size(), "at column");
     error = "not valid JSON: " + message;
     return false;
   }

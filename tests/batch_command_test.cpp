@@ -56,6 +56,35 @@ class BatchCommand : public testing::Test {
     return ReadBytes(folder_ / file);
   }
 
+  // Starts `lumivale batch ARGUMENTS` in the test's folder without waiting for it.
+  pid_t Start(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {LUMIVALE_PROGRAM, "batch"});
+    std::vector<char*> argv;
+    for (auto& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment = program_run::BareEnvironment(folder_);
+    std::vector<char*> envp;
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder_);
+    pid_t pid = 0;
+    EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
+    fs::current_path(previous);
+    return pid;
+  }
+
+  // Waits until the output folder holds `count` files, then sends SIGINT; the exit status.
+  int InterruptOnceWritten(pid_t pid, std::size_t count) {
+    for (int wait = 0; wait < 600 && Written().size() < count; ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(::kill(pid, SIGINT), 0);
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status));
+    return WEXITSTATUS(status);
+  }
+
   // The files in the output folder, whatever they are (a leftover temporary file shows).
   std::vector<std::string> Written(const std::string& dir = "out") const {
     std::vector<std::string> names;
@@ -206,12 +235,15 @@ TEST_F(BatchCommand, NamesThatWouldLeaveTheFolderFailTheirRows) {
                                 + std::string(300, 'x') + ",6\n"
                                 "fine,7\n"
                                 "already.jpg,8\n"
-                                "upper.JPEG,9\n");
+                                "upper.JPEG,9\n"
+                                + std::string("n\0ul,10\n", 8));
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(Written(), (Names{"already.jpg", "fine.jpg", "upper.JPEG"}));
   EXPECT_FALSE(fs::exists(folder_ / "escape.jpg"));
   for (const char* said : {"t.csv:2:", "t.csv:3:", "t.csv:4:", "t.csv:5: cannot name the picture \"\": the name is empty",
-                           "t.csv:6:", "t.csv:7:", "6 failed"})
+                           "t.csv:6:", "t.csv:7:",
+                           "t.csv:11: cannot name the picture \"n\\x00ul\": the name holds a NUL byte",
+                           "7 failed"})
     EXPECT_NE(outcome.err.find(said), std::string::npos) << said << "\n" << outcome.err;
 }
 
@@ -230,6 +262,20 @@ TEST_F(BatchCommand, RowsSharingANameAreFoundBeforeWriting) {
       << outcome.err;
   EXPECT_NE(outcome.err.find("t.csv:4: the name same.jpg is also that of line 2"), std::string::npos)
       << outcome.err;
+
+  // A pattern that gives every row one name: each message names a few of the others, so the
+  // messages grow with the table, not with its square.
+  fs::remove_all(folder_ / "out");
+  std::string many = "balance\n";
+  for (int i = 1; i <= 400; ++i) many += std::to_string(i) + "\n";
+  const Outcome constant = Batch("many.csv", many, {"--name", "same"});
+  EXPECT_EQ(constant.status, 1);
+  EXPECT_TRUE(Written().empty());
+  EXPECT_NE(constant.err.find("many.csv:2: the name same.jpg is also that of lines 3, 4, 5, 6, 7 "
+                              "and 394 more; none of them is written"),
+            std::string::npos)
+      << constant.err.substr(0, 400);
+  EXPECT_LT(constant.err.size(), 400u * 200u);
 }
 
 TEST_F(BatchCommand, StrictFailsRowsWhoseAmountsDoNotReadWhole) {
@@ -283,28 +329,9 @@ TEST_F(BatchCommand, AnInterruptedBatchResumesWithSkipExisting) {
   for (int i = 1; i <= 80; ++i) table += std::to_string(i * 37) + ".25," + std::to_string(i) + "\n";
   WriteText(folder_ / "t.csv", table);
 
-  std::vector<std::string> arguments = {LUMIVALE_PROGRAM, "batch", "t.csv", "--out-dir", "out",
-                                        "--progress", "none", "-j", "2"};
-  std::vector<char*> argv;
-  for (auto& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> environment = program_run::BareEnvironment(folder_);
-  std::vector<char*> envp;
-  for (auto& e : environment) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const fs::path previous = fs::current_path();
-  fs::current_path(folder_);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
-  fs::current_path(previous);
   // Interrupt once some pictures are there.
-  for (int wait = 0; wait < 600 && Written().size() < 10; ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  ASSERT_EQ(::kill(pid, SIGINT), 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 130);
+  const pid_t pid = Start({"t.csv", "--out-dir", "out", "--progress", "none", "-j", "2"});
+  EXPECT_EQ(InterruptOnceWritten(pid, 10), 130);
 
   const Names partial = Written();
   EXPECT_LT(partial.size(), 80u) << "the interruption came too late to tell";
@@ -326,6 +353,23 @@ TEST_F(BatchCommand, AnInterruptedBatchResumesWithSkipExisting) {
   ASSERT_EQ(Batch("t.csv", table).status, 0);
   for (const std::string& name : Written())
     EXPECT_EQ(ReadBytes(folder_ / "out" / name), ReadBytes(folder_ / "resumed" / name)) << name;
+}
+
+// Ctrl+C after the whole table was read, while the workers still draw the rows queued (here all
+// of them: the queue holds more rows than the table has), still ends the batch as interrupted:
+// never a success with pictures missing.
+TEST_F(BatchCommand, AnInterruptionAfterTheTableIsReadIsNoSuccess) {
+  constexpr std::size_t kRows = 30;
+  std::string table = "balance\n";
+  for (std::size_t i = 1; i <= kRows; ++i) table += std::to_string(i) + ".5\n";
+  WriteText(folder_ / "t.csv", table);
+  const pid_t pid = Start({"t.csv", "--out-dir", "out", "--progress", "none", "-j", "8"});
+  const int status = InterruptOnceWritten(pid, 3);
+  const std::size_t written = Written().size();
+  if (status == 0)
+    EXPECT_EQ(written, kRows) << "a success, but pictures are missing";
+  else
+    EXPECT_EQ(status, 130);
 }
 
 // A shard takes every Nth row under the name the whole batch gives it; the shards together
