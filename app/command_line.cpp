@@ -37,6 +37,15 @@ int RunCommandLine(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    // CLI11 reports a missing command before a word it does not know: name the word instead.
+    if (argc > 1 && !app.got_subcommand("render") && !app.got_subcommand("batch") &&
+        dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
+      std::fprintf(stderr,
+                   "lumivale: \"%s\" is neither a command nor an option (the commands are render "
+                   "and batch)\nRun 'lumivale --help' for more information.\n",
+                   argv[1]);
+      return 2;
+    }
     const int status = app.exit(error, std::cout, std::cerr);
     if (status == 0) return WithStandardOutputFlushed(0, "the help");
     return 2;

@@ -182,6 +182,12 @@ TEST_F(CommandLine, UsageErrorsExitTwoAndWriteNothing) {
     EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
     EXPECT_TRUE(Entries().empty());
   }
+  // A word that is no command is named as what went wrong, not taken for a missing command.
+  for (const char* word : {"paint", "--paint"}) {
+    const Outcome outcome = Run({word, "--out", "a.jpg"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.err.find('"' + std::string(word) + '"'), std::string::npos) << outcome.err;
+  }
 }
 
 TEST_F(CommandLine, HelpOnEveryCommandAndTheVersion) {
