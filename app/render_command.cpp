@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr const char* kFormats[] = {"jpg", "png", "bmp"};
-
 std::optional<PictureFormat> FormatNamed(const std::string& name) {
   return FormatFromExtension("." + name);
 }
@@ -73,7 +71,7 @@ void AddRenderCommand(CLI::App& app, RenderOptions& options) {
   render
       ->add_option("--format", options.format,
                    "the picture's format when FILE does not say it (standard output: jpg)")
-      ->check(CLI::IsMember(std::vector<std::string>(std::begin(kFormats), std::end(kFormats))));
+      ->check(CLI::IsMember(PictureFormatNames()));
 }
 
 int RunRender(RenderOptions& options) {

@@ -28,6 +28,13 @@ std::string_view ExtensionOf(PictureFormat format) {
   return ".bmp";
 }
 
+std::vector<std::string> PictureFormatNames() {
+  std::vector<std::string> names;
+  for (const PictureFormat format : {PictureFormat::kJpeg, PictureFormat::kPng, PictureFormat::kBmp})
+    names.emplace_back(ExtensionOf(format).substr(1));
+  return names;
+}
+
 namespace {
 
 // A PNG or BMP file of the raster, whole, in memory; empty when the memory cannot be had.

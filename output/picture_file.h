@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "output/atomic_file.h"
 
@@ -23,6 +24,9 @@ std::optional<PictureFormat> FormatFromExtension(std::string_view path);
 
 // The extension a file of the format is given: ".jpg", ".png", ".bmp".
 std::string_view ExtensionOf(PictureFormat format);
+
+// Every format by the name the command line gives it, its extension without the dot.
+std::vector<std::string> PictureFormatNames();
 
 // Writes an 8-bit RGB raster (top row first, no padding) as a file of `format` at `path`,
 // replacing what is there only once the new file is complete. False with the reason in `error`
