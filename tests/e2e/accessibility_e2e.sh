@@ -12,11 +12,7 @@
 # python3-pyatspi.
 set -uo pipefail
 
-# On a session bus of its own: the whole script again under dbus-run-session, which ends the
-# bus with it.
-command -v dbus-run-session >/dev/null || { echo "skipped: dbus-run-session is missing"; exit 77; }
-[[ -n ${LUMIVALE_E2E_SESSION_BUS:-} ]] ||
-  LUMIVALE_E2E_SESSION_BUS=1 exec dbus-run-session -- "$0" "$@"
+source "$(dirname "$0")/own_session_bus.sh" --needed "$@"
 
 source "$(dirname "$0")/e2e_common.sh" "$1" dbus-send
 needs_python_modules pyatspi

@@ -11,6 +11,7 @@
 # Exit 77 (skipped) without Xvfb, xdotool, xclip or Debian's python3-pil.
 set -uo pipefail
 
+source "$(dirname "$0")/own_session_bus.sh" "$@"
 source "$(dirname "$0")/e2e_common.sh" "$@"
 python=/usr/bin/python3  # Debian's, where python3-pil installs
 "$python" -c 'import PIL' 2>/dev/null || { echo "skipped: python3-pil is missing"; exit 77; }

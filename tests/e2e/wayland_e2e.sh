@@ -12,11 +12,7 @@
 # at-spi2-core, python3-pyatspi or python3-pil.
 set -uo pipefail
 
-# On a session bus of its own: the whole script again under dbus-run-session, which ends the
-# bus with it.
-command -v dbus-run-session >/dev/null || { echo "skipped: dbus-run-session is missing"; exit 77; }
-[[ -n ${LUMIVALE_E2E_SESSION_BUS:-} ]] ||
-  LUMIVALE_E2E_SESSION_BUS=1 exec dbus-run-session -- "$0" "$@"
+source "$(dirname "$0")/own_session_bus.sh" --needed "$@"
 
 source "$(dirname "$0")/e2e_common.sh" "$1" dbus-send weston wl-paste
 app_id=${2:?usage: $(basename "$0") PATH/TO/lumivale APPLICATION-ID}

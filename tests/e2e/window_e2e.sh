@@ -11,6 +11,7 @@
 # Exit 77 (skipped) without Xvfb, xdotool, xclip or xprop.
 set -uo pipefail
 
+source "$(dirname "$0")/own_session_bus.sh" "$@"
 source "$(dirname "$0")/e2e_common.sh" "$1" xprop
 
 # --- No desktop --------------------------------------------------------------------------------
