@@ -10,6 +10,9 @@ run_packages=(
   libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
   nlohmann-json3-dev libcli11-dev libcsv-dev
   qt6-base-dev
+  # make deb: CPack finds the program's libraries (dpkg-shlibdeps) only after `file` has told it
+  # which installed files are programs
+  file
   # at run time: the Chinese captions and the time-of-day word's face, Wayland sessions, and
   # Qt's own Chinese texts
   fonts-noto-cjk qt6-wayland qt6-translations-l10n
