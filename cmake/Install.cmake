@@ -104,11 +104,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Noto Sans CJK draws the Chinese captions and stands in for the time-of-day word's face, in the
-# window and in every picture. The window also needs Qt's platform plugins (xcb, Wayland), which
-# Qt loads at run time, and Qt's own Chinese texts for its dialogs.
+# window and in every picture. The window also needs Qt's Wayland platform plugin, which Qt
+# loads at run time (the X11 one comes with libqt6gui6, which the link names), and Qt's own
+# Chinese texts for its dialogs.
 set(_lumivale_run_time_depends fonts-noto-cjk)
 if(LUMIVALE_WITH_QT)
-  list(APPEND _lumivale_run_time_depends qt6-qpa-plugins qt6-wayland qt6-translations-l10n)
+  list(APPEND _lumivale_run_time_depends qt6-wayland qt6-translations-l10n)
 endif()
 list(JOIN _lumivale_run_time_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};lumivale;/")

@@ -32,7 +32,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | sort -u)
 needed="fonts-noto-cjk libc6 libstdc++6 libfreetype6 libfontconfig1 libpng16-16 libjpeg62-turbo"
 [ "$with_window" = ON ] &&
-  needed="$needed qt6-qpa-plugins qt6-wayland qt6-translations-l10n libqt6widgets6 libqt6gui6"
+  needed="$needed qt6-wayland qt6-translations-l10n libqt6widgets6 libqt6gui6"
 for package in $needed; do
   printf '%s\n' "$depends" | grep -qx -- "$package" || fail "Depends lacks $package: $(field Depends)"
 done
