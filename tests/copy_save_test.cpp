@@ -132,13 +132,19 @@ class DialogDriver {
 class CopySaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    startFolder_ = fs::current_path();
     window_ = OpenWindow();
     folder_ = fs::path(TemporaryHome()) / "pictures";
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
+  // A confirmed save makes the saved file's folder the current one: the test's starting folder
+  // is made current again before that folder is removed, so that the next test run in this
+  // process (the whole binary, not one test a process as under ctest) starts in a folder that
+  // exists.
   void TearDown() override {
     window_.reset();
+    fs::current_path(startFolder_);
     fs::remove_all(folder_);
   }
 
@@ -163,6 +169,7 @@ class CopySaveTest : public ::testing::Test {
   }
 
   std::unique_ptr<MainWindow> window_;
+  fs::path startFolder_;
   fs::path folder_;
   std::vector<DialogDriver::Opening> lastOpenings_;
 };
