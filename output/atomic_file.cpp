@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -56,22 +57,31 @@ std::error_code RenameOverFile(const fs::path& from, const fs::path& to) {
   return {};
 }
 
-// Removes what a run killed while writing `target` left beside it: old regular files under
-// exactly the target's temporary-name pattern. A failure here is no failure of the write.
-void RemoveStaleTemporaryFiles(const fs::path& target) {
-  const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(FolderOf(target).c_str()), ::closedir);
-  if (!folder) return;
+// Removes the regular files of `folder` unchanged for over a minute whose names `isLeftover`
+// accepts, given the folder's descriptor. A failure here is no failure of any write.
+void RemoveStaleFiles(const fs::path& folder,
+                      const std::function<bool(int folderFd, const char* name)>& isLeftover) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+  if (!listing) return;
   timespec now {};
   if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return;
-  const std::string targetName = target.filename().string();
-  const int folderFd = ::dirfd(folder.get());
-  while (const dirent* entry = ::readdir(folder.get())) {
-    if (!IsTemporaryNameOf(entry->d_name, targetName)) continue;
+  const int folderFd = ::dirfd(listing.get());
+  while (const dirent* entry = ::readdir(listing.get())) {
+    if (!isLeftover(folderFd, entry->d_name)) continue;
     struct stat info {};
     if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (!S_ISREG(info.st_mode) || now.tv_sec - info.st_mtim.tv_sec <= kStaleAfterSeconds) continue;
     ::unlinkat(folderFd, entry->d_name, 0);
   }
+}
+
+// Removes what a run killed while writing `target` left beside it: old regular files under
+// exactly the target's temporary-name pattern.
+void RemoveStaleTemporaryFiles(const fs::path& target) {
+  const std::string targetName = target.filename().string();
+  RemoveStaleFiles(FolderOf(target), [&](int, const char* name) {
+    return IsTemporaryNameOf(name, targetName);
+  });
 }
 
 }  // namespace
@@ -114,7 +124,6 @@ std::optional<PendingFile> PendingFile::CreateBeside(const fs::path& requestedTa
                                                      std::error_code& error) {
   std::optional<WriteTarget> target = ResolveWriteTarget(requestedTarget, error);
   if (!target) return std::nullopt;
-  const mode_t mode = target->exists ? static_cast<mode_t>(target->permissions) : 0644;
 
   const std::string name = target->path.filename().string();
   const fs::path folder = FolderOf(target->path);
@@ -128,7 +137,7 @@ std::optional<PendingFile> PendingFile::CreateBeside(const fs::path& requestedTa
       error = LastError();
       return std::nullopt;
     }
-    if (target->exists && ::fchmod(fd, mode) != 0) {
+    if (target->exists && ::fchmod(fd, static_cast<mode_t>(target->permissions)) != 0) {
       error = LastError();
       ::close(fd);
       ::unlink(candidate.c_str());
@@ -199,20 +208,10 @@ bool WriteFileAtomically(const fs::path& target, std::span<const unsigned char> 
 }
 
 void SweepStaleTemporaryFiles(const fs::path& folder) {
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
-  if (!listing) return;
-  timespec now {};
-  if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return;
-  const int folderFd = ::dirfd(listing.get());
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::optional<std::string> target = TargetOfTemporaryName(entry->d_name);
-    if (!target) continue;
-    struct stat info {}, targetInfo {};
-    if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (!S_ISREG(info.st_mode) || now.tv_sec - info.st_mtim.tv_sec <= kStaleAfterSeconds) continue;
-    if (::fstatat(folderFd, target->c_str(), &targetInfo, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(targetInfo.st_mode))
-      continue;
-    ::unlinkat(folderFd, entry->d_name, 0);
-  }
+  RemoveStaleFiles(folder, [](int folderFd, const char* name) {
+    const std::optional<std::string> target = TargetOfTemporaryName(name);
+    struct stat targetInfo {};
+    return target && ::fstatat(folderFd, target->c_str(), &targetInfo, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(targetInfo.st_mode);
+  });
 }
