@@ -38,7 +38,7 @@ int RunCommandLine(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     // CLI11 reports a missing command before a word it does not know: name the word instead.
-    if (argc > 1 && !app.got_subcommand("render") && !app.got_subcommand("batch") &&
+    if (argc > 1 && app.get_subcommands().empty() &&
         dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
       std::fprintf(stderr,
                    "lumivale: \"%s\" is neither a command nor an option (the commands are render "
